@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+
+// The program's application object: fixes where the settings live and runs the main window.
+class GlyphlockApp : public QApplication
+{
+    Q_OBJECT
+
+public:
+    GlyphlockApp(int& argc, char** argv);
+    ~GlyphlockApp() override;
+
+    // Runs the main window modally; the program ends when it closes. Returns the exit code.
+    int InitInstance();
+
+    // The special-character set, or the empty text when none is stored or it cannot be read.
+    static QString LoadSpecialChars();
+    // True only when the value has reached storage.
+    static bool SaveSpecialChars(const QString& specialChars);
+
+    // Organisation under which the settings and the user's picture folder live.
+    static constexpr const char* kOrganisation = "Tamsk";
+};

@@ -1,0 +1,7 @@
+#include "app/GlyphlockApp.h"
+
+int main(int argc, char** argv)
+{
+    GlyphlockApp app(argc, argv);
+    return app.InitInstance();
+}

@@ -1,0 +1,61 @@
+#include "core/PasswordAlgorithm.h"
+
+#include "core/Md5Digest.h"
+
+std::string JoinRows(const std::vector<std::string>& rows)
+{
+    std::string joined;
+    for (const std::string& row : rows) {
+        joined += row;
+        joined += '|';
+    }
+    return joined;
+}
+
+std::array<std::uint32_t, 4> SplitDigest(std::string_view hex)
+{
+    std::array<std::uint32_t, 4> numbers{};
+    for (std::size_t k = 0; k < 4 && 8 * k + 8 <= hex.size(); ++k) {
+        std::uint32_t n = 0;
+        for (int i = 7; i >= 0; --i) {
+            const unsigned char c = static_cast<unsigned char>(hex[8 * k + std::size_t(i)]);
+            const std::uint32_t value = c >= 'a' ? c - 87u : c - 48u;
+            n = n * 16u + value;
+        }
+        numbers[k] = n;
+    }
+    return numbers;
+}
+
+std::u32string MakeAlphabet(std::u32string_view specialChars)
+{
+    std::u32string alphabet(kBaseDigits.begin(), kBaseDigits.end());
+    if (specialChars.empty())
+        alphabet.append(kDefaultSpecialChars.begin(), kDefaultSpecialChars.end());
+    else
+        alphabet.append(specialChars);
+    return alphabet;
+}
+
+std::u32string ToAlphabetDigits(std::uint32_t n, std::u32string_view alphabet)
+{
+    const std::uint64_t base = alphabet.size();
+    std::u32string digits;
+    std::uint64_t rest = n;
+    while (rest / base > 0) {
+        digits += alphabet[rest % base];
+        rest /= base;
+    }
+    digits += alphabet[rest % base];
+    return digits;
+}
+
+std::u32string GeneratePassword(const std::vector<std::string>& rows,
+                                std::u32string_view specialChars)
+{
+    const std::u32string alphabet = MakeAlphabet(specialChars);
+    std::u32string password;
+    for (std::uint32_t n : SplitDigest(Md5Hex(JoinRows(rows))))
+        password += ToAlphabetDigits(n, alphabet);
+    return password;
+}
