@@ -1,0 +1,8 @@
+#include "widgets/AboutDialog.h"
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("About Glyphlock"));
+}
+
+AboutDialog::~AboutDialog() = default;
