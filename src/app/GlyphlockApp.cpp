@@ -1,5 +1,7 @@
 #include "app/GlyphlockApp.h"
 
+#include "matrix/MatrixDialog.h"
+
 #include <QSettings>
 
 namespace {
@@ -32,6 +34,9 @@ GlyphlockApp::~GlyphlockApp() = default;
 
 int GlyphlockApp::InitInstance()
 {
+    // How the main window was left (Esc, close box or Exit) makes no difference.
+    MatrixDialog dialog;
+    dialog.exec();
     return 0;
 }
 
