@@ -31,9 +31,8 @@ bool IconPicture::LoadFromStream(QIODevice* device)
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull())
         return false;
-    picture = decoded.convertToFormat(decoded.hasAlphaChannel()
-                                          ? QImage::Format_ARGB32_Premultiplied
-                                          : QImage::Format_RGB32);
+    picture = decoded.convertToFormat(
+        decoded.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     return true;
 }
 

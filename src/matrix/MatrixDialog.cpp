@@ -13,8 +13,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 namespace {
 
@@ -37,8 +37,7 @@ MatrixDialog::Geometry MatrixDialog::GeometryFor(QSize client)
     return geometry;
 }
 
-MatrixDialog::MatrixDialog(QWidget* parent)
-    : QDialog(parent), okButton(this), aboutButton(this)
+MatrixDialog::MatrixDialog(QWidget* parent) : QDialog(parent), okButton(this), aboutButton(this)
 {
     setWindowTitle(QStringLiteral("Glyphlock"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -90,8 +89,7 @@ MatrixDialog::MatrixDialog(QWidget* parent)
     // The grid exists from the start, all 'a', even before the window is first shown.
     applyClientSize();
 
-    const QStringList folders{
-        IconSet::ProgramFolder(QCoreApplication::arguments().value(0))};
+    const QStringList folders{IconSet::ProgramFolder(QCoreApplication::arguments().value(0))};
     const bool builtInsLoaded = iconSet.Load(folders);
     matrix.SetIconCount(iconSet.Count());
     if (!builtInsLoaded) {
@@ -143,7 +141,8 @@ void MatrixDialog::PaintMatrix(QPainter& painter, const QRect& exposed) const
                 const std::string& cells = rows[static_cast<std::size_t>(r)];
                 for (int c = firstColumn; c <= lastColumn && c < static_cast<int>(cells.size());
                      ++c) {
-                    const int icon = static_cast<unsigned char>(cells[static_cast<std::size_t>(c)]) - 'a';
+                    const int icon =
+                        static_cast<unsigned char>(cells[static_cast<std::size_t>(c)]) - 'a';
                     iconSet.Picture(icon).Draw(
                         painter, QRect(c * cellWidth, r * cellHeight, cellWidth, cellHeight));
                 }
