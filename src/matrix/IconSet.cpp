@@ -1,5 +1,7 @@
 #include "matrix/IconSet.h"
 
+#include <algorithm>
+
 IconSet::IconSet(const QString& builtInPrefix) : builtInPrefix(builtInPrefix) {}
 
 bool IconSet::Load(const QStringList& folders)
