@@ -39,7 +39,10 @@ MatrixDialog::Geometry MatrixDialog::GeometryFor(QSize client)
     return geometry;
 }
 
-MatrixDialog::MatrixDialog(QWidget* parent) : QDialog(parent), okButton(this), aboutButton(this)
+MatrixDialog::MatrixDialog(QWidget* parent) : MatrixDialog(parent, QStringLiteral(":/icons/")) {}
+
+MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
+    : QDialog(parent), okButton(this), aboutButton(this), iconSet(builtInPrefix)
 {
     setWindowTitle(QStringLiteral("Glyphlock"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

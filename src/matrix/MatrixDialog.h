@@ -53,6 +53,9 @@ public:
     void PaintMatrix(QPainter& painter, const QRect& exposed) const;
 
 protected:
+    // builtInPrefix: where the six own pictures are looked for (tests point it elsewhere).
+    MatrixDialog(QWidget* parent, const QString& builtInPrefix);
+
     // Shows the password and reports whether the user chose to leave the program.
     virtual bool presentPassword(const QString& password);
 

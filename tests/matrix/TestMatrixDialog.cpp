@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -26,6 +27,13 @@ protected:
         shown << password;
         return answerExit;
     }
+};
+
+// Looks for its own pictures in a folder of the test's choosing.
+class OwnPicturesFromDialog : public MatrixDialog
+{
+public:
+    explicit OwnPicturesFromDialog(const QString& prefix) : MatrixDialog(nullptr, prefix) {}
 };
 
 QString cellsOf(const MatrixDialog& dialog)
@@ -104,6 +112,35 @@ private slots:
         QCOMPARE(cellsOf(dialog), QStringList(7, QStringLiteral("aaaaaaaa")).join('/'));
         QCOMPARE(dialog.Icons().Count(), 6);
         QVERIFY(!action(dialog, "undoAction")->isEnabled());
+    }
+
+    void missingOwnPicturesAreReportedThenTheWindowRuns()
+    {
+        QTemporaryDir empty;
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                icon = box->icon();
+                box->accept();
+            }
+        });
+        OwnPicturesFromDialog dialog(empty.path() + QLatin1Char('/'));
+        QCOMPARE(text, QStringLiteral("Resource not ready. The program may be broken."));
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(title, QCoreApplication::applicationName());
+        QCOMPARE(dialog.Icons().Count(), 6);
+
+        // Cells of empty pictures stay black and still step.
+        dialog.show();
+        dialog.resize(400, 300);
+        release(&dialog, Qt::LeftButton, QPoint(10, 10));
+        QCOMPARE(dialog.Matrix().Rows()[0][0], 'b');
+        const QImage shot = dialog.grab(QRect(0, 0, 400, 250)).toImage();
+        QCOMPARE(shot.pixel(25, 25) & 0xffffff, 0u);
+        QCOMPARE(shot.pixel(399, 249) & 0xffffff, 0u);
     }
 
     void resizeReshapesAndForgetsHistory()
