@@ -14,8 +14,7 @@ namespace {
 
 // Wipes from the start of the allocation: text removed from the front of a string leaves its
 // characters before begin(), and text cut from the end leaves them after end().
-template <typename Text>
-void wipe(Text& text)
+template <typename Text> void wipe(Text& text)
 {
     if (!text.isDetached()) {
         text = Text();

@@ -17,8 +17,7 @@ int dumpableBeforeTheApp = -1;
 #endif
 
 // Every unit of the allocation behind text, including free space before and after the text.
-template <typename Text>
-auto allocatedUnits(Text& text)
+template <typename Text> auto allocatedUnits(Text& text)
 {
     auto& d = text.data_ptr();
     using Unit = std::remove_const_t<std::remove_pointer_t<decltype(d.data())>>;
