@@ -70,8 +70,8 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     connect(&okButton, &QPushButton::clicked, this, &MatrixDialog::OnOK);
     connect(&aboutButton, &QPushButton::clicked, this, &MatrixDialog::OnAboutButton);
 
-    // Linux has no system menu to extend: the same commands live in a menu opened from the
-    // strip below the grid, and as shortcuts.
+    // There is no portable window menu to extend: the commands live in a menu opened from
+    // the strip below the grid, and as shortcuts.
     aboutAction = new QAction(QStringLiteral("&About Glyphlock and Usage..."), this);
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
     aboutAction->setShortcut(QKeySequence::HelpContents);
