@@ -79,6 +79,30 @@ struct Program
     std::vector<Sample> samples;
 };
 
+// Where a frame still differs from the final one, for --verbose.
+std::string describeDifference(const Frame& frame, const Frame& final)
+{
+    if (frame == final)
+        return "final frame";
+    if (frame.width != final.width || frame.height != final.height)
+        return "other size";
+    int left = frame.width, top = frame.height, right = -1, bottom = -1;
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            const std::size_t i = std::size_t(y) * std::size_t(frame.width) + std::size_t(x);
+            if (frame.pixels[i] != final.pixels[i]) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    return "differs in " + std::to_string(right - left + 1) + "x" +
+           std::to_string(bottom - top + 1) + " at " + std::to_string(left) + "," +
+           std::to_string(top);
+}
+
 class Observer
 {
 public:
@@ -171,11 +195,14 @@ public:
                 XDamageSubtract(display, run.damage, None, None);
                 check = true;
             }
-            if (check && grab(run.window) == program.finalFrame)
+            if (!check)
+                continue;
+            const Frame frame = grab(run.window);
+            if (frame == program.finalFrame)
                 sample.paintedMs = at - run.started;
-            if (verbose && check)
+            if (verbose)
                 std::printf("  %s %8.1f ms %s\n", program.name.c_str(), at - run.started,
-                            sample.paintedMs < 0 ? "" : "final frame");
+                            describeDifference(frame, program.finalFrame).c_str());
         }
         // Whatever the program allocates right after showing itself belongs to start-up too.
         const double until = nowMs() + settleMs;
