@@ -165,7 +165,9 @@ QStringList HyperLink::defaultBrowserCommands()
     for (const QString& entry : browser.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         commands.append(entry);
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    commands << QStringLiteral("sensible-browser") << QStringLiteral("x-www-browser")
+    // The system's chosen graphical browsers only: a dispatcher that may find nothing (such
+    // as sensible-browser) starts fine and then fails where nobody sees it.
+    commands << QStringLiteral("x-www-browser") << QStringLiteral("gnome-www-browser")
              << QStringLiteral("xdg-open");
 #endif
     return commands;
