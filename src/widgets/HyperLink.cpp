@@ -187,8 +187,7 @@ QString HyperLink::openErrorText(int code)
     case 8:
         return QStringLiteral("There was not enough memory to complete the operation.");
     case 11:
-        return QStringLiteral(
-            "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+        return QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
     case 26:
         return QStringLiteral("A sharing violation occurred. ");
     case 27:
@@ -260,7 +259,10 @@ void HyperLink::leaveHot()
 void HyperLink::mousePressEvent(QMouseEvent* event)
 {
     pressed = event->button() == Qt::LeftButton;
-    QLabel::mousePressEvent(event);
+    if (pressed)
+        event->accept(); // keeps the release coming to the link
+    else
+        QLabel::mousePressEvent(event);
 }
 
 void HyperLink::mouseReleaseEvent(QMouseEvent* event)
