@@ -18,6 +18,9 @@ namespace {
 // Starts the first command whose program exists. No value when none exists.
 std::optional<int> runBrowserCommand(const QString& target, const QStringList& commands)
 {
+    // A browser would read such a target as one of its options.
+    if (target.startsWith(QLatin1Char('-')))
+        return std::nullopt;
     for (const QString& command : commands) {
         QStringList arguments = QProcess::splitCommand(command);
         if (arguments.isEmpty())

@@ -251,6 +251,9 @@ private slots:
         QCOMPARE(HyperLink::openTarget(QStringLiteral("https://www.example.com/"), {},
                                        {QStringLiteral("no-such-browser-for-glyphlock")}),
                  HyperLink::kNoAssociation);
+        // Never handed to a browser, which would take it for an option.
+        QCOMPARE(HyperLink::openTarget(QStringLiteral("--kiosk"), {}, {QStringLiteral("true")}),
+                 HyperLink::kFileNotFound);
 
         const QString locked = dir.filePath(QStringLiteral("locked.htm"));
         QFile file(locked);
