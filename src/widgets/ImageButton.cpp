@@ -166,30 +166,40 @@ bool ImageButton::event(QEvent* e)
 
 void ImageButton::paintEvent(QPaintEvent*)
 {
+
     pressed = isDown();
     focused = hasFocus();
     disabled = !isEnabled();
 
-    QPainter painter(this);
+    // Drawn off screen first: the focus rectangle inverts the finished pixels below it.
+    const qreal ratio = devicePixelRatioF();
+    QImage canvas(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(Qt::transparent);
     const QRect r = rect();
-    if (seeThrough)
-        paintSnapshot(painter);
-    else
-        paintBackground(painter, r);
-    if (pressed || hot)
-        paintBorder(painter, r);
+    {
+        QPainter painter(&canvas);
+        painter.setFont(font());
+        if (seeThrough)
+            paintSnapshot(painter);
+        else
+            paintBackground(painter, r);
+        if (pressed || hot)
+            paintBorder(painter, r);
 
-    QRect caption = r;
-    const QString captionText = text();
-    if (const Picture* picture = currentPicture()) {
-        const QRect place =
-            placePicture(!captionText.isEmpty(), r, caption, picture->width, picture->height);
-        painter.drawPixmap(place.topLeft(), picture->pixmap);
+        QRect caption = r;
+        const QString captionText = text();
+        if (const Picture* picture = currentPicture()) {
+            const QRect place =
+                placePicture(!captionText.isEmpty(), r, caption, picture->width, picture->height);
+            painter.drawPixmap(place.topLeft(), picture->pixmap);
+        }
+        if (!captionText.isEmpty())
+            paintCaption(painter, caption, captionText);
     }
-    if (!captionText.isEmpty())
-        paintCaption(painter, caption, captionText);
     if (focused)
-        paintFocusRect(painter, r.adjusted(kFocusInset, kFocusInset, -kFocusInset, -kFocusInset));
+        paintFocusRect(canvas, r.adjusted(kFocusInset, kFocusInset, -kFocusInset, -kFocusInset));
+    QPainter(this).drawImage(0, 0, canvas);
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* e)
@@ -364,16 +374,22 @@ void ImageButton::paintSnapshot(QPainter& painter)
     painter.drawPixmap(0, 0, snapshot);
 }
 
-void ImageButton::paintFocusRect(QPainter& painter, const QRect& rect)
+void ImageButton::paintFocusRect(QImage& canvas, const QRect& rect)
 {
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
-    // A dotted outline that inverts what lies below, so it shows on any backdrop.
-    painter.save();
-    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    const auto dot = [&painter](int x, int y) {
-        if (((x + y) & 1) == 0)
-            painter.fillRect(x, y, 1, 1, Qt::white);
+    // Every other pixel of the outline inverted, so that it shows on any backdrop.
+    const qreal ratio = canvas.devicePixelRatio();
+    const auto dot = [&canvas, ratio](int x, int y) {
+        if (((x + y) & 1) != 0)
+            return;
+        const QRect pixels =
+            QRectF(x * ratio, y * ratio, ratio, ratio).toAlignedRect() & canvas.rect();
+        for (int py = pixels.top(); py <= pixels.bottom(); ++py) {
+            auto* line = reinterpret_cast<QRgb*>(canvas.scanLine(py));
+            for (int px = pixels.left(); px <= pixels.right(); ++px)
+                line[px] ^= kRgbBits;
+        }
     };
     for (int x = rect.left(); x <= rect.right(); ++x) {
         dot(x, rect.top());
@@ -385,7 +401,6 @@ void ImageButton::paintFocusRect(QPainter& painter, const QRect& rect)
         if (rect.right() != rect.left())
             dot(rect.right(), y);
     }
-    painter.restore();
 }
 
 void ImageButton::trackHover(const QPoint& pos, Qt::MouseButtons buttons)

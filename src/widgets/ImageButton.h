@@ -84,7 +84,7 @@ private:
     QRect placePicture(bool hasText, const QRect& r, QRect& caption, int w, int h) const;
     void paintCaption(QPainter& painter, QRect caption, const QString& text) const;
     void paintSnapshot(QPainter& painter);
-    static void paintFocusRect(QPainter& painter, const QRect& rect);
+    static void paintFocusRect(QImage& canvas, const QRect& rect);
 
     void trackHover(const QPoint& pos, Qt::MouseButtons buttons);
     void cancelHover();
