@@ -55,8 +55,8 @@ ImageButton::ImageButton(const QString& text, QWidget* parent) : ImageButton(par
 
 ImageButton::~ImageButton() = default;
 
-int ImageButton::setBitmapPair(const QImage* hotImage, QRgb hotTransparent,
-                               const QImage* restImage, QRgb restTransparent)
+int ImageButton::setBitmapPair(const QImage* hotImage, QRgb hotTransparent, const QImage* restImage,
+                               QRgb restTransparent)
 {
     releasePictures();
     int result = kDone;
@@ -337,8 +337,9 @@ void ImageButton::paintCaption(QPainter& painter, QRect caption, const QString& 
     if (pressed)
         caption.translate(1, 1);
     const QRect area = caption;
-    const QSize measured =
-        painter.fontMetrics().boundingRect(QRect(0, 0, area.width(), 0), kCaptionFlags, text).size();
+    const QSize measured = painter.fontMetrics()
+                               .boundingRect(QRect(0, 0, area.width(), 0), kCaptionFlags, text)
+                               .size();
     caption = QRect(area.topLeft(), measured);
     caption.translate((area.width() - caption.width()) / 2, (area.height() - caption.height()) / 2);
 

@@ -37,11 +37,11 @@ public:
         showButton = new ImageButton(QStringLiteral("Show Generated Password"), this);
         showButton->setGeometry(10, 20, 300, 28);
         showButton->setPalette(QApplication::palette());
-        showButton->setTooltip(QStringLiteral(
-                              "If there're illegal characters in the password, config the "
-                              "character set by system menu \"Configure...\" or \"Config\" "
-                              "button on \"About\" dialog box"),
-                          true);
+        showButton->setTooltip(
+            QStringLiteral("If there're illegal characters in the password, config the "
+                           "character set by system menu \"Configure...\" or \"Config\" "
+                           "button on \"About\" dialog box"),
+            true);
 
         help = new ImageButton(this);
         ok = new ImageButton(this);

@@ -150,16 +150,16 @@ private slots:
         QTest::addColumn<QPoint>("expected");
 
         QTest::newRow("centred") << QSize(50, 40) << QSize(32, 32) << "" << false << QPoint(9, 4);
-        QTest::newRow("centred, pressed") << QSize(50, 40) << QSize(32, 32) << "" << true
-                                          << QPoint(10, 5);
+        QTest::newRow("centred, pressed")
+            << QSize(50, 40) << QSize(32, 32) << "" << true << QPoint(10, 5);
         QTest::newRow("odd room") << QSize(51, 41) << QSize(20, 10) << "" << false
                                   << QPoint(15, 15);
-        QTest::newRow("beside text") << QSize(120, 40) << QSize(32, 32) << "Go" << false
-                                     << QPoint(3, 4);
-        QTest::newRow("beside text, pressed") << QSize(120, 40) << QSize(32, 32) << "Go" << true
-                                              << QPoint(4, 5);
-        QTest::newRow("wider than the button") << QSize(20, 40) << QSize(32, 32) << "" << false
-                                               << QPoint(-6, 4);
+        QTest::newRow("beside text")
+            << QSize(120, 40) << QSize(32, 32) << "Go" << false << QPoint(3, 4);
+        QTest::newRow("beside text, pressed")
+            << QSize(120, 40) << QSize(32, 32) << "Go" << true << QPoint(4, 5);
+        QTest::newRow("wider than the button")
+            << QSize(20, 40) << QSize(32, 32) << "" << false << QPoint(-6, 4);
     }
 
     void picturePlacement()
@@ -292,11 +292,16 @@ private slots:
         // again. expected: whether the button is highlighted after each step.
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("enter and leave") << "i i o" << "110";
-        QTest::newRow("program not active") << "d i a i" << "0001";
-        QTest::newRow("deactivation ends it") << "i d" << "10";
-        QTest::newRow("arriving with the button held") << "o p i i" << "0000";
-        QTest::newRow("leaving while held, coming back") << "i p o i r i" << "110001";
+        QTest::newRow("enter and leave") << "i i o"
+                                         << "110";
+        QTest::newRow("program not active") << "d i a i"
+                                            << "0001";
+        QTest::newRow("deactivation ends it") << "i d"
+                                              << "10";
+        QTest::newRow("arriving with the button held") << "o p i i"
+                                                       << "0000";
+        QTest::newRow("leaving while held, coming back") << "i p o i r i"
+                                                         << "110001";
     }
 
     void hoverRules()
@@ -368,8 +373,8 @@ private slots:
         const QImage old = picture(QSize(32, 32), kOldColour);
         QCOMPARE(button->setBitmapPair(&old, kKey, &old, kKey), ImageButton::kDone);
 
-        const QImage images[3][2] = {{}, {picture(QSize(32, 32), kHotColour),
-                                          picture(QSize(32, 32), kRestColour)}, {}};
+        const QImage images[3][2] = {
+            {}, {picture(QSize(32, 32), kHotColour), picture(QSize(32, 32), kRestColour)}, {}};
         const QImage* hotImage = hot == 0 ? nullptr : &images[hot][0];
         const QImage* restImage = rest == 0 ? nullptr : &images[rest][1];
         QCOMPARE(button->setBitmapPair(hotImage, kKey, restImage, kKey), result);
@@ -385,11 +390,16 @@ private slots:
         QTest::addColumn<QString>("hotFile");
         QTest::addColumn<QString>("restFile");
         QTest::addColumn<QRgb>("shownAtRest");
-        QTest::newRow("pair") << "hot.png" << "rest.png" << kRestColour;
-        QTest::newRow("missing rest") << "hot.png" << "missing.png" << kHotColour;
-        QTest::newRow("no rest") << "hot.png" << "" << kHotColour;
-        QTest::newRow("missing hot") << "missing.png" << "rest.png" << kFace;
-        QTest::newRow("broken hot") << "broken.png" << "" << kFace;
+        QTest::newRow("pair") << "hot.png"
+                              << "rest.png" << kRestColour;
+        QTest::newRow("missing rest") << "hot.png"
+                                      << "missing.png" << kHotColour;
+        QTest::newRow("no rest") << "hot.png"
+                                 << "" << kHotColour;
+        QTest::newRow("missing hot") << "missing.png"
+                                     << "rest.png" << kFace;
+        QTest::newRow("broken hot") << "broken.png"
+                                    << "" << kFace;
     }
 
     void loadBitmapPair()

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr QRgb kPainted = qRgb(200, 30, 30);   // what the window paints
+constexpr QRgb kPainted = qRgb(200, 30, 30);    // what the window paints
 constexpr QRgb kWindowFill = qRgb(30, 30, 200); // its palette colour, never painted here
 constexpr QRgb kPictureColour = qRgb(0, 255, 0);
 
@@ -47,7 +47,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&host));
         const auto screenPixel = [&host, button](QPoint inButton) {
             const QPoint at = button->mapTo(&host, inButton);
-            return host.screen()->grabWindow(host.winId(), at.x(), at.y(), 1, 1).toImage().pixel(0, 0);
+            return host.screen()
+                ->grabWindow(host.winId(), at.x(), at.y(), 1, 1)
+                .toImage()
+                .pixel(0, 0);
         };
         host.setFocus();
         QTRY_COMPARE(screenPixel(QPoint(3, 3)), kPainted);
