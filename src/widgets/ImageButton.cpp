@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTimer>
 #include <QToolTip>
 
@@ -93,8 +94,11 @@ void ImageButton::setTooltip(const QString& text, bool activate)
     if (text.isNull())
         return;
     ensureTooltip();
-    if (tooltipArea.isNull())
+    if (tooltipArea.isNull()) {
         tooltipArea = rect();
+        // A dialog still being built may not have given the button its final size yet.
+        tooltipAreaProvisional = !isVisible();
+    }
     tooltipText = text;
     tooltipActive = activate;
     if (tooltip->isVisible()) {
@@ -243,6 +247,15 @@ void ImageButton::focusOutEvent(QFocusEvent* e)
 {
     QPushButton::focusOutEvent(e);
     cancelHover();
+}
+
+void ImageButton::showEvent(QShowEvent* e)
+{
+    QPushButton::showEvent(e);
+    if (tooltipAreaProvisional) {
+        tooltipArea = rect();
+        tooltipAreaProvisional = false;
+    }
 }
 
 void ImageButton::hideEvent(QHideEvent* e)

@@ -44,8 +44,9 @@ public:
     // taken at the next paint and kept (also when the button moves) until the palette changes
     // or this is called again.
     void enableSeeThrough(bool repaint);
-    // A null text does nothing. The first call fixes the area the tip reacts to (the button's
-    // rectangle at that moment); later calls only replace the text and the active flag.
+    // A null text does nothing. The first call fixes the area the tip reacts to: the button's
+    // rectangle at that moment, or when it is first shown if it has not been shown yet. Later
+    // calls only replace the text and the active flag.
     void setTooltip(const QString& text, bool activate);
     // Reads the face and text colours of every state from the palette again.
     void resetColours(bool repaint);
@@ -66,6 +67,7 @@ protected:
     void enterEvent(QEnterEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
     void changeEvent(QEvent* e) override;
 
@@ -107,6 +109,7 @@ private:
     QTimer* tooltipTimer = nullptr;
     QString tooltipText;
     QRect tooltipArea;
+    bool tooltipAreaProvisional = false;
     bool tooltipActive = false;
     QPixmap snapshot;
     std::array<Picture, 2> bitmaps;

@@ -587,6 +587,19 @@ private slots:
         QVERIFY(label->isVisible());
         QCOMPARE(label->text(), QStringLiteral("On"));
     }
+
+    void tooltipSetBeforeTheButtonIsShownCoversItsShownSize()
+    {
+        // As a dialog under construction does it: the tip first, the final size afterwards.
+        auto* late = new ImageButton(host.get());
+        late->hide();
+        late->setTooltip(QStringLiteral("Hint"), true);
+        late->setGeometry(10, 10, 200, 30);
+        late->show();
+        QHelpEvent help(QEvent::ToolTip, QPoint(180, 10), late->mapToGlobal(QPoint(180, 10)));
+        QApplication::sendEvent(late, &help);
+        QVERIFY(late->findChild<QLabel*>()->isVisible());
+    }
 };
 
 QTEST_MAIN(TestImageButton)
