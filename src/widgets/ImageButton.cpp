@@ -26,7 +26,8 @@ constexpr int kTooltipMargin = 2;
 constexpr QPoint kTooltipOffset(2, 16);
 constexpr QRgb kRgbBits = 0x00ffffff;
 
-// Words wider than the area still get a line of their own, so the measured box can be wider.
+// Wrapped at word breaks and centred line by line. A word wider than the area keeps a line of
+// its own, so the measured box can be wider than the area.
 constexpr int kCaptionFlags = Qt::TextWordWrap | Qt::AlignHCenter;
 
 QImage readPicture(const QString& path)
@@ -170,7 +171,6 @@ bool ImageButton::event(QEvent* e)
 
 void ImageButton::paintEvent(QPaintEvent*)
 {
-
     pressed = isDown();
     focused = hasFocus();
     disabled = !isEnabled();
@@ -309,7 +309,7 @@ int ImageButton::assignPicture(Picture& entry, const QImage& image, QRgb transpa
     QPixmap pixmap = makeMask(image, transparent);
     if (pixmap.isNull())
         return kMaskFailed;
-    // Drawn at the picture's own pixel size whatever the screen's scale.
+    // One picture pixel per logical pixel, whatever scale the file may have declared.
     pixmap.setDevicePixelRatio(1.0);
     entry = Picture{std::move(pixmap), image.width(), image.height()};
     return kDone;
