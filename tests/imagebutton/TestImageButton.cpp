@@ -101,10 +101,9 @@ private:
     std::unique_ptr<Backdrop> host;
     ImageButton* button = nullptr;
     bool leftHeld = false;
+    QPoint pointer; // where the last synthetic move left the pointer, in the host
 
     QWindow* window() const { return host->windowHandle(); }
-
-    QPoint pointer;
 
     void moveTo(QPoint pos)
     {
