@@ -2,16 +2,18 @@
 // that the programs run exactly as users start them.
 //
 // For every program a first run, not counted, records what its window finally shows: the
-// frame once nothing has been drawn for a while. Every counted run then times, from just before
-// fork() to the first moment the window holds exactly that frame:
+// frame once nothing has been drawn for a while, and the frame it settles to once it has lost
+// the keyboard focus (whether the first paint comes before or after the focus arrives is the
+// X server's timing, not the program's start-up). Every counted run then times, from just
+// before fork():
 //   mapped   the top-level window with the child's _NET_WM_PID is mapped
-//   painted  the window's contents equal the recorded frame (checked on every XDamage report,
-//            so the first complete frame is seen when the server receives it)
+//   painted  the window's contents first equal one of the recorded frames (checked at the map
+//            and on every XDamage report, so a complete frame is seen when the server has it)
 // Peak memory is the child's maximum resident set (wait4), taken after a short settle time.
 // The programs alternate, in turn leading, so that drift on a busy machine hits both alike.
 //
 // Usage: bench_startup [--runs N] [--settle-ms MS] [--frames DIR] [--verbose] BASELINE PROGRAM
-// --frames writes each program's recorded frame to DIR/<name>.ppm, to look at.
+// --frames writes the recorded frames to DIR/<name>.ppm and DIR/<name>-unfocused.ppm.
 // The first program is the yardstick; ratios are PROGRAM / BASELINE. Needs DISPLAY (Xvfb).
 
 #include <X11/Xatom.h>
@@ -28,6 +30,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -75,15 +78,19 @@ struct Program
 {
     std::string path;
     std::string name;
-    Frame finalFrame;
+    Frame focusedFrame;
+    Frame unfocusedFrame;
     std::vector<Sample> samples;
 };
 
 // Where a frame still differs from the final one, for --verbose.
-std::string describeDifference(const Frame& frame, const Frame& final)
+std::string describeDifference(const Frame& frame, const Program& program)
 {
-    if (frame == final)
+    if (frame == program.focusedFrame)
         return "final frame";
+    if (frame == program.unfocusedFrame)
+        return "final frame, without focus";
+    const Frame& final = program.focusedFrame;
     if (frame.width != final.width || frame.height != final.height)
         return "other size";
     int left = frame.width, top = frame.height, right = -1, bottom = -1;
@@ -132,43 +139,39 @@ public:
         return true;
     }
 
-    // Runs the program until its window has stayed unchanged for a while; keeps that frame.
-    bool recordFinalFrame(Program& program)
+    // Runs the program until its window has stayed unchanged for a while and keeps that
+    // frame; then takes the keyboard focus away and keeps the frame it settles to again.
+    // Whether the window was painted before or after it got the focus (a focus frame
+    // drawn or not) depends on the X server's timing, not on the program's start-up.
+    bool recordFinalFrames(Program& program)
     {
         Run run = start(program.path);
         if (run.pid < 0)
             return false;
+        Frame frame;
         int frames = 0;
-        double lastChange = 0;
-        while (true) {
-            const double now = nowMs();
-            if (now - run.started > kTimeoutMs || exited(run))
-                break;
-            if (run.window != None && now - lastChange > kQuietMs)
-                break;
+        const double deadline = run.started + kTimeoutMs;
+        while (run.window == None && nowMs() < deadline && !exited(run)) {
             XEvent event;
-            if (!nextEvent(event, run.window != None ? lastChange + kQuietMs - now
-                                                     : run.started + kTimeoutMs - now))
-                continue;
-            if (handleMap(run, event)) {
-                lastChange = nowMs();
-                program.finalFrame = grab(run.window);
+            if (nextEvent(event, deadline - nowMs()) && handleMap(run, event)) {
+                frame = grab(run.window);
                 frames = 1;
-            } else if (isDamage(run, event)) {
-                XDamageSubtract(display, run.damage, None, None);
-                Frame frame = grab(run.window);
-                if (!(frame == program.finalFrame)) {
-                    program.finalFrame = std::move(frame);
-                    lastChange = nowMs();
-                    ++frames;
-                }
             }
+        }
+        if (run.window != None) {
+            frames += settle(run, frame);
+            program.focusedFrame = frame;
+            XSetInputFocus(display, root, RevertToNone, CurrentTime);
+            settle(run, frame);
+            program.unfocusedFrame = frame;
         }
         finish(run);
         if (verbose)
-            std::printf("%s: %d distinct frames after the map, final %dx%d\n", program.name.c_str(),
-                        frames, program.finalFrame.width, program.finalFrame.height);
-        if (run.window == None || program.finalFrame.empty()) {
+            std::printf("%s: %d distinct frames from the map on, final %dx%d, %s without focus\n",
+                        program.name.c_str(), frames, program.focusedFrame.width,
+                        program.focusedFrame.height,
+                        program.unfocusedFrame == program.focusedFrame ? "same" : "other");
+        if (run.window == None || program.focusedFrame.empty()) {
             std::fprintf(stderr, "%s showed no window\n", program.path.c_str());
             return false;
         }
@@ -197,11 +200,11 @@ public:
             if (!check)
                 continue;
             const Frame frame = grab(run.window);
-            if (frame == program.finalFrame)
+            if (frame == program.focusedFrame || frame == program.unfocusedFrame)
                 sample.paintedMs = at - run.started;
             if (verbose)
                 std::printf("  %s %8.1f ms %s\n", program.name.c_str(), at - run.started,
-                            describeDifference(frame, program.finalFrame).c_str());
+                            describeDifference(frame, program).c_str());
         }
         // Whatever the program allocates right after showing itself belongs to start-up too.
         const double until = nowMs() + settleMs;
@@ -221,6 +224,28 @@ private:
         Window window = None;
         Damage damage = 0;
     };
+
+    // Follows the window's drawing until it has been left alone for a while; returns how
+    // many times its contents changed.
+    int settle(Run& run, Frame& frame)
+    {
+        int changes = 0;
+        double lastChange = nowMs();
+        while (nowMs() - lastChange < kQuietMs && nowMs() - run.started < kTimeoutMs &&
+               !exited(run)) {
+            XEvent event;
+            if (!nextEvent(event, lastChange + kQuietMs - nowMs()) || !isDamage(run, event))
+                continue;
+            XDamageSubtract(display, run.damage, None, None);
+            Frame now = grab(run.window);
+            if (!(now == frame)) {
+                frame = std::move(now);
+                lastChange = nowMs();
+                ++changes;
+            }
+        }
+        return changes;
+    }
 
     Run start(const std::string& path)
     {
@@ -328,9 +353,25 @@ private:
         frame.height = image->height;
         frame.pixels.reserve(std::size_t(frame.width) * std::size_t(frame.height));
         const unsigned long mask = image->red_mask | image->green_mask | image->blue_mask;
-        for (int y = 0; y < frame.height; ++y)
-            for (int x = 0; x < frame.width; ++x)
-                frame.pixels.push_back(std::uint32_t(XGetPixel(image, x, y) & mask));
+        // Pixels straight from the buffer when they are plain native words: a slow grab of
+        // a large window would delay noticing its next frame.
+        const bool native =
+            image->bits_per_pixel == 32 &&
+            image->byte_order == (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst);
+        for (int y = 0; y < frame.height; ++y) {
+            const char* row = image->data + std::ptrdiff_t(y) * image->bytes_per_line;
+            for (int x = 0; x < frame.width; ++x) {
+                unsigned long pixel = 0;
+                if (native) {
+                    std::uint32_t word = 0;
+                    std::memcpy(&word, row + std::ptrdiff_t(x) * 4, sizeof word);
+                    pixel = word;
+                } else {
+                    pixel = XGetPixel(image, x, y);
+                }
+                frame.pixels.push_back(std::uint32_t(pixel & mask));
+            }
+        }
         XDestroyImage(image);
         return frame;
     }
@@ -400,7 +441,7 @@ int main(int argc, char** argv)
         else if (arg == "--verbose")
             verbose = true;
         else
-            programs.push_back(Program{arg, baseName(arg), {}, {}});
+            programs.push_back(Program{arg, baseName(arg), {}, {}, {}});
     }
     if (programs.size() != 2) {
         std::fprintf(stderr,
@@ -414,11 +455,12 @@ int main(int argc, char** argv)
     if (!observer.open())
         return 1;
     for (Program& program : programs) {
-        if (!observer.recordFinalFrame(program))
+        if (!observer.recordFinalFrames(program))
             return 1;
         // The frame assumes a 24-bit visual (Xvfb's usual 0xRRGGBB pixels).
         if (!framesDir.empty() &&
-            !savePpm(program.finalFrame, framesDir + "/" + program.name + ".ppm"))
+            (!savePpm(program.focusedFrame, framesDir + "/" + program.name + ".ppm") ||
+             !savePpm(program.unfocusedFrame, framesDir + "/" + program.name + "-unfocused.ppm")))
             std::fprintf(stderr, "cannot write %s/%s.ppm\n", framesDir.c_str(),
                          program.name.c_str());
     }
