@@ -93,6 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 1:
             expect(matrix.Undo() == model.undo(), "undo result");
             break;
+        case 2: // the window counts the icons after its first resize
+            model.icons = input.ConsumeIntegralInRange(6, 27);
+            matrix.SetIconCount(model.icons);
+            break;
         default: {
             // Up to one past the edges, where the out-of-range checks bite.
             std::size_t widest = 0;

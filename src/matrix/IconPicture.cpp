@@ -1,12 +1,16 @@
 #include "matrix/IconPicture.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
 
 bool IconPicture::LoadFromFile(const QString& path)
 {
+    // Only regular files: opening a named pipe waits for a writer, which would hang the start.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
