@@ -27,8 +27,7 @@ public:
     QRect rect(int left, int top, int width, int height) const
     {
         // Both corners are mapped so that neighbouring controls keep their gaps.
-        return QRect(QPoint(x(left), y(top)),
-                     QPoint(x(left + width) - 1, y(top + height) - 1));
+        return QRect(QPoint(x(left), y(top)), QPoint(x(left + width) - 1, y(top + height) - 1));
     }
 
 private:
@@ -36,8 +35,7 @@ private:
     qreal baseY = 0;
 };
 
-QLabel* addText(QWidget* dialog, const DialogUnits& units, const QString& text,
-                const QRect& area)
+QLabel* addText(QWidget* dialog, const DialogUnits& units, const QString& text, const QRect& area)
 {
     auto* label = new QLabel(text, dialog);
     label->setTextFormat(Qt::PlainText);
@@ -74,13 +72,11 @@ SymbolSetDialog::SymbolSetDialog(QWidget* parent) : QDialog(parent)
     setFixedSize(units.x(226), units.y(143));
 
     // Created in tab order.
-    QPushButton* setButton =
-        addButton(this, units, QStringLiteral("&Set"), QStringLiteral("setButton"),
-                  QRect(138, 122, 39, 14));
+    QPushButton* setButton = addButton(this, units, QStringLiteral("&Set"),
+                                       QStringLiteral("setButton"), QRect(138, 122, 39, 14));
     setButton->setDefault(true);
-    QPushButton* closeButton =
-        addButton(this, units, QStringLiteral("&Close"), QStringLiteral("closeButton"),
-                  QRect(181, 122, 38, 14));
+    QPushButton* closeButton = addButton(this, units, QStringLiteral("&Close"),
+                                         QStringLiteral("closeButton"), QRect(181, 122, 38, 14));
     addText(this, units, QStringLiteral("What special characters can appear in the password:"),
             QRect(7, 7, 212, 14));
 

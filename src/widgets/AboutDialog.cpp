@@ -31,8 +31,7 @@ public:
     QRect rect(int left, int top, int width, int height) const
     {
         // Both corners are mapped so that neighbouring controls keep their gaps.
-        return QRect(QPoint(x(left), y(top)),
-                     QPoint(x(left + width) - 1, y(top + height) - 1));
+        return QRect(QPoint(x(left), y(top)), QPoint(x(left + width) - 1, y(top + height) - 1));
     }
 
 private:
@@ -59,8 +58,7 @@ constexpr Text kNotes[] = {
 };
 
 constexpr Text kTips[] = {
-    {13, 205, 220, 19,
-     "You can design your own icons in the image to make it easier to remember."},
+    {13, 205, 220, 19, "You can design your own icons in the image to make it easier to remember."},
     {13, 273, 220, 26,
      "To add new icons, place the GIF or JPG files named g.gif(g.jpg), h.gif(h.jpg) ..., to the "
      "folder of the program."},

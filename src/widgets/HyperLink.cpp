@@ -18,6 +18,9 @@ namespace {
 // Starts the first command whose program exists. No value when none exists.
 std::optional<int> runBrowserCommand(const QString& target, const QStringList& commands)
 {
+    // A browser would read such a target as one of its options.
+    if (target.startsWith(QLatin1Char('-')))
+        return std::nullopt;
     for (const QString& command : commands) {
         QStringList arguments = QProcess::splitCommand(command);
         if (arguments.isEmpty())
@@ -165,7 +168,9 @@ QStringList HyperLink::defaultBrowserCommands()
     for (const QString& entry : browser.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         commands.append(entry);
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    commands << QStringLiteral("sensible-browser") << QStringLiteral("x-www-browser")
+    // The system's chosen graphical browsers only: a dispatcher that may find nothing (such
+    // as sensible-browser) starts fine and then fails where nobody sees it.
+    commands << QStringLiteral("x-www-browser") << QStringLiteral("gnome-www-browser")
              << QStringLiteral("xdg-open");
 #endif
     return commands;
@@ -185,8 +190,7 @@ QString HyperLink::openErrorText(int code)
     case 8:
         return QStringLiteral("There was not enough memory to complete the operation.");
     case 11:
-        return QStringLiteral(
-            "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+        return QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
     case 26:
         return QStringLiteral("A sharing violation occurred. ");
     case 27:
@@ -258,7 +262,10 @@ void HyperLink::leaveHot()
 void HyperLink::mousePressEvent(QMouseEvent* event)
 {
     pressed = event->button() == Qt::LeftButton;
-    QLabel::mousePressEvent(event);
+    if (pressed)
+        event->accept(); // keeps the release coming to the link
+    else
+        QLabel::mousePressEvent(event);
 }
 
 void HyperLink::mouseReleaseEvent(QMouseEvent* event)

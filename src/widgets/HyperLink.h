@@ -16,7 +16,12 @@ class HyperLink : public QLabel
     Q_OBJECT
 
 public:
-    enum UnderlineMode { underlineNever = 0, underlineAlways = 1, underlineOnHover = -1 };
+    enum UnderlineMode
+    {
+        underlineNever = 0,
+        underlineAlways = 1,
+        underlineOnHover = -1
+    };
 
     // Result codes of opening a target: anything above kLastFailureCode means it was opened.
     static constexpr int kLastFailureCode = 32;

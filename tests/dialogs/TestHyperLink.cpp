@@ -200,8 +200,8 @@ private slots:
     void clickWithNoWayToOpenExplainsWhy()
     {
         QWidget window;
-        auto* link = new HyperLink(QStringLiteral("https://www.example.com/nowhere"), QString(),
-                                   &window);
+        auto* link =
+            new HyperLink(QStringLiteral("https://www.example.com/nowhere"), QString(), &window);
         link->setGeometry(10, 10, 300, 30);
         link->fitToText();
         window.show();
@@ -225,12 +225,14 @@ private slots:
             triedTarget = target;
             return noDesktopNoBrowser(target);
         });
-        boxes = answerBoxesDuring([&] { QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, 3)); });
+        boxes =
+            answerBoxesDuring([&] { QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, 3)); });
         QCOMPARE(triedTarget, QStringLiteral("https://www.example.com/nowhere"));
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(boxes[0].title, QCoreApplication::applicationName());
-        QCOMPARE(boxes[0].text, QStringLiteral("Unable to open hyperlink:\n\nThere is no application "
-                                               "associated\nwith the given filename extension."));
+        QCOMPARE(boxes[0].text,
+                 QStringLiteral("Unable to open hyperlink:\n\nThere is no application "
+                                "associated\nwith the given filename extension."));
         QCOMPARE(boxes[0].icon, QMessageBox::Warning);
         QVERIFY(!link->isFollowed());
         QCOMPARE(drawnColour(*link), kBlue);
@@ -249,6 +251,9 @@ private slots:
         QCOMPARE(HyperLink::openTarget(QStringLiteral("https://www.example.com/"), {},
                                        {QStringLiteral("no-such-browser-for-glyphlock")}),
                  HyperLink::kNoAssociation);
+        // Never handed to a browser, which would take it for an option.
+        QCOMPARE(HyperLink::openTarget(QStringLiteral("--kiosk"), {}, {QStringLiteral("true")}),
+                 HyperLink::kFileNotFound);
 
         const QString locked = dir.filePath(QStringLiteral("locked.htm"));
         QFile file(locked);
