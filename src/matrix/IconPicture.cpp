@@ -52,8 +52,11 @@ void IconPicture::Draw(QPainter& painter, const QRect& rect) const
 
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
     const QSize pixels = (QSizeF(target.size()) * ratio).toSize();
-    if (scaledFor != pixels) {
+    // The same device size can stand for different logical sizes (96 pixels are a 96-pixel
+    // cell at 1x but a 48-pixel one at 2x), so the ratio is part of the key.
+    if (scaledFor != pixels || scaled.devicePixelRatio() != ratio) {
         // Smooth scaling is slow; it runs once per cell size, not once per cell and paint.
+        // Scaling the original straight to device pixels keeps a 2x screen sharp.
         scaled = QPixmap::fromImage(
             picture.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         scaled.setDevicePixelRatio(ratio);

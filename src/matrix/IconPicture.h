@@ -9,7 +9,8 @@
 class QIODevice;
 class QPainter;
 
-// One icon: decoded once, drawn stretched from a copy scaled to the last size asked for.
+// One icon: decoded once, drawn stretched from a copy scaled to the last size asked for, in
+// device pixels so that a high-density screen gets the detail it can show.
 class IconPicture
 {
 public:

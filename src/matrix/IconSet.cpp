@@ -1,5 +1,8 @@
 #include "matrix/IconSet.h"
 
+#include <QDir>
+#include <QStandardPaths>
+
 #include <algorithm>
 
 IconSet::IconSet(const QString& builtInPrefix) : builtInPrefix(builtInPrefix) {}
@@ -44,6 +47,24 @@ QString IconSet::ProgramFolder(const QString& startPath)
     cut = std::max(cut, startPath.lastIndexOf(QLatin1Char('\\')));
 #endif
     return cut < 0 ? QString() : startPath.left(cut + 1);
+}
+
+QString IconSet::UserFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // An empty entry would mean the current directory: leave the folder out instead.
+    if (folder.isEmpty())
+        return QString();
+    return QDir::fromNativeSeparators(folder) + QLatin1Char('/');
+}
+
+QStringList IconSet::SearchFolders(const QString& startPath)
+{
+    QStringList folders{ProgramFolder(startPath)};
+    const QString user = UserFolder();
+    if (!user.isEmpty() && !folders.contains(user))
+        folders << user;
+    return folders;
 }
 
 bool IconSet::loadFromFolders(IconPicture& picture, const QStringList& folders, char letter)

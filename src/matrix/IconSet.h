@@ -32,6 +32,12 @@ public:
     // The folder of the path the program was started with, separator kept; empty for a bare
     // name, which means the current directory.
     static QString ProgramFolder(const QString& startPath);
+    // The user's own picture folder (the application-data folder for the organisation and
+    // application name), separator kept; empty when the platform names none.
+    static QString UserFolder();
+    // Where the pictures are looked for, in order: the program folder, then the user folder.
+    // An installed program's folder is not writable by its users; the user folder is.
+    static QStringList SearchFolders(const QString& startPath);
 
 private:
     static bool loadFromFolders(IconPicture& picture, const QStringList& folders, char letter);

@@ -94,8 +94,8 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     // The grid exists from the start, all 'a', even before the window is first shown.
     applyClientSize();
 
-    const QStringList folders{IconSet::ProgramFolder(QCoreApplication::arguments().value(0))};
-    const bool builtInsLoaded = iconSet.Load(folders);
+    const bool builtInsLoaded =
+        iconSet.Load(IconSet::SearchFolders(QCoreApplication::arguments().value(0)));
     matrix.SetIconCount(iconSet.Count());
     if (!builtInsLoaded) {
         QMessageBox::critical(this, QCoreApplication::applicationName(),

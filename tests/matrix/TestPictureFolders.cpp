@@ -1,0 +1,143 @@
+#include "app/GlyphlockApp.h"
+#include "matrix/IconSet.h"
+#include "matrix/MatrixDialog.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The content decides the format, so a PNG serves under either name.
+QByteArray pictureBytes(QColor colour)
+{
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Entries are "name=colour", or "name=junk" for a file that is no picture.
+void writeFiles(const QString& folder, const QStringList& entries)
+{
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString& entry : entries) {
+        const QString content = entry.section(QLatin1Char('='), 1);
+        QFile file(QDir(folder).filePath(entry.section(QLatin1Char('='), 0, 0)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content == QLatin1String("junk") ? QByteArray("not a picture")
+                                                    : pictureBytes(QColor(content)));
+    }
+}
+
+// Checks are "letter=colour", or "letter=own" for the built-in picture.
+void checkPictures(const IconSet& set, const QStringList& expected)
+{
+    for (const QString& check : expected) {
+        const int index = check.at(0).toLatin1() - 'a';
+        const QString what = check.mid(2);
+        const IconPicture& picture = set.Picture(index);
+        QVERIFY2(!picture.isEmpty(), qPrintable(check));
+        if (what == QLatin1String("own")) {
+            IconPicture own;
+            QVERIFY(own.LoadFromResource(QStringLiteral(":/icons/%1.jpg").arg(check.at(0))));
+            QVERIFY2(picture.image() == own.image(), qPrintable(check));
+        } else {
+            QVERIFY2(picture.image().pixel(0, 0) == QColor(what).rgb(), qPrintable(check));
+        }
+    }
+}
+
+} // namespace
+
+class TestPictureFolders : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void programFolderThenUserFolder_data()
+    {
+        QTest::addColumn<QStringList>("program");
+        QTest::addColumn<QStringList>("user");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::addRow("program folder wins per letter, even its jpg over the user's gif")
+            << QStringList{"c.jpg=blue", "g.jpg=blue"} << QStringList{"c.gif=red", "g.gif=red"} << 7
+            << QStringList{"c=blue", "g=blue"};
+        QTest::addRow("user folder replaces the own picture")
+            << QStringList() << QStringList{"a.jpg=lime", "f.gif=red"} << 6
+            << QStringList{"a=lime", "b=own", "f=red"};
+        QTest::addRow("broken program file gives way to the user folder")
+            << QStringList{"c.gif=junk", "c.jpg=junk"} << QStringList{"c.jpg=blue"} << 6
+            << QStringList{"c=blue"};
+        QTest::addRow("broken files in both give the own picture")
+            << QStringList{"c.gif=junk"} << QStringList{"c.gif=junk"} << 6 << QStringList{"c=own"};
+        QTest::addRow("extras continue across both folders")
+            << QStringList{"g.gif=red", "i.jpg=red"} << QStringList{"h.jpg=blue", "j.gif=blue"}
+            << 10 << QStringList{"g=red", "h=blue", "i=red", "j=blue"};
+        QTest::addRow("the first gap in both stops the search")
+            << QStringList{"g.gif=red", "j.gif=red"} << QStringList{"h.gif=blue", "k.gif=blue"} << 8
+            << QStringList{"h=blue"};
+        QTest::addRow("a user extra without g is ignored")
+            << QStringList() << QStringList{"h.gif=blue"} << 6 << QStringList();
+    }
+
+    void programFolderThenUserFolder()
+    {
+        QFETCH(QStringList, program);
+        QFETCH(QStringList, user);
+        QFETCH(int, count);
+        QFETCH(QStringList, expected);
+
+        QTemporaryDir programDir, userDir;
+        writeFiles(programDir.path(), program);
+        writeFiles(userDir.path(), user);
+        IconSet set;
+        QVERIFY(
+            set.Load({programDir.path() + QLatin1Char('/'), userDir.path() + QLatin1Char('/')}));
+        QCOMPARE(set.Count(), count);
+        checkPictures(set, expected);
+    }
+
+    void userFolderIsTheApplicationDataFolder()
+    {
+        const QString user = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) +
+                             QStringLiteral("/Tamsk/") + QCoreApplication::applicationName() +
+                             QLatin1Char('/');
+        QCOMPARE(IconSet::UserFolder(), user);
+        QCOMPARE(IconSet::SearchFolders(QStringLiteral("/opt/gl/bin/glyphlock")),
+                 (QStringList{"/opt/gl/bin/", user}));
+        // A bare program name still means the current directory, searched first.
+        QCOMPARE(IconSet::SearchFolders(QStringLiteral("glyphlock")), (QStringList{"", user}));
+    }
+
+    void mainWindowLooksInTheUserFolder()
+    {
+        const QString user = IconSet::UserFolder();
+        writeFiles(user, {"b.gif=blue", "g.jpg=red", "h.gif=lime"});
+        MatrixDialog dialog;
+        QDir(user).removeRecursively();
+        QCOMPARE(dialog.Icons().Count(), 8);
+        checkPictures(dialog.Icons(), {"a=own", "b=blue", "g=red", "h=lime"});
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // The user folder and the settings the main window may touch stay in temporary folders.
+    QTemporaryDir data, config;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    GlyphlockApp app(argc, argv);
+    TestPictureFolders test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestPictureFolders.moc"
