@@ -29,6 +29,8 @@ const QString PasswordDialog::kNotTypedText = QStringLiteral(
 
 namespace {
 
+constexpr int kDeliveryDelayMs = 50;
+
 // Dialog units to pixels with the dialog font's base units.
 class DialogUnits
 {
@@ -167,21 +169,20 @@ void PasswordDialog::mouseReleaseEvent(QMouseEvent* event)
     const QPoint at = QCursor::pos();
     const PickerPlatform::WindowId chosen = picker.finish();
     releaseMouse();
+    restoreMainWindow();
     // Typed only where the pointer still is over the chosen window: a release over our own
     // dialog is the way back out.
-    if (chosen != 0 && platform->windowAt(at) == chosen) {
-        // After a turn of the event loop, so that our pointer grab is gone on the server too.
-        deliveryPending = true;
-        QTimer::singleShot(0, this, [this, chosen, at] {
-            if (!deliveryPending)
-                return;
-            deliveryPending = false;
-            deliver(chosen, at);
-            restoreMainWindow();
-        });
+    if (chosen == 0 || platform->windowAt(at) != chosen)
         return;
-    }
-    restoreMainWindow();
+    // A moment later, when the server has seen our grab go and our main window come back,
+    // so that the target takes the focus after it.
+    deliveryPending = true;
+    QTimer::singleShot(kDeliveryDelayMs, this, [this, chosen, at] {
+        if (!deliveryPending)
+            return;
+        deliveryPending = false;
+        deliver(chosen, at);
+    });
 }
 
 void PasswordDialog::cancelPick()
@@ -229,11 +230,7 @@ void PasswordDialog::restoreMainWindow()
     QWindow* window = mainWindow ? mainWindow->windowHandle() : nullptr;
     if (!window)
         return;
-    // Showing it must not take the focus from the window that just got the password.
-    const bool wasWithoutActivating = window->property("_q_showWithoutActivating").toBool();
-    window->setProperty("_q_showWithoutActivating", true);
     window->showNormal();
-    window->setProperty("_q_showWithoutActivating", wasWithoutActivating);
     // Some window managers forget that we are the main window's dialog while it was away.
     raise();
 }

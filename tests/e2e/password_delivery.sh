@@ -5,7 +5,7 @@
 # Usage: password_delivery.sh BIN_DIR SCREENSHOT_DIR
 set -uo pipefail
 
-BIN=$1
+BIN=$(cd "$1" && pwd)
 SHOTS=$2
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d)
@@ -186,6 +186,11 @@ pick_case() {
 
     xdotool mouseup 1
     sleep 2
+    # The target keeps the focus, ready for the user's own Enter.
+    if [ "$wm" = openbox ]; then
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$((window))" ] \
+            || fail "[$wm/$name] the target lost the focus after typing"
+    fi
     import -window root "$SHOTS/typed-$wm-$name.png"
     kill -TERM "$target"
     wait "$target" 2>/dev/null
