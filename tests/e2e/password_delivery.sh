@@ -98,8 +98,17 @@ stop_window_manager() {
 }
 
 # Copy, Exit, then paste from another process: the password outlives the program.
+# With a clipboard manager running ("manager"), the manager keeps it and no helper starts.
 clipboard_case() {
-    local wm=$1 out="$WORK/clip-$1.out"
+    local wm=$1 manager=${2:-}
+    local out="$WORK/clip-$wm$manager.out"
+    local stub=
+    if [ -n "$manager" ]; then
+        "$BIN/e2e_ClipboardManagerStub" >"$WORK/manager.out" 2>/dev/null &
+        stub=$!
+        started+=($stub)
+        wait_for "$WORK/manager.out" '^ready' || fail "[$wm] clipboard manager did not start"
+    fi
     "$BIN/e2e_PasswordDialogDriver" specials >"$out" 2>/dev/null &
     local driver=$!
     started+=($driver)
@@ -115,6 +124,13 @@ clipboard_case() {
     local verdict
     verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin specials)
     [ "$verdict" = match ] || fail "[$wm] clipboard after exit: $verdict"
+    if [ -n "$manager" ]; then
+        grep -q '^saved' "$WORK/manager.out" || fail "[$wm] the clipboard manager was not asked"
+        [ "$(helper_count)" = 0 ] || fail "[$wm] a helper started beside the clipboard manager"
+        kill "$stub"
+        wait "$stub" 2>/dev/null
+        return
+    fi
     verdict=$(xclip -o -selection clipboard -t STRING 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin specials)
     [ "$verdict" = match ] || fail "[$wm] clipboard STRING after exit: $verdict"
     xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -qx 'x-kde-passwordManagerHint' \
@@ -209,12 +225,47 @@ pick_case() {
     wait "$driver" 2>/dev/null
 }
 
+# The framed window vanishes in the middle of a pick: no crash, nothing typed anywhere.
+vanish_case() {
+    local wm=$1
+    local target_out="$WORK/vanish-target-$wm.out" driver_out="$WORK/vanish-driver-$wm.out"
+    "$BIN/e2e_LineEditTarget" specials >"$target_out" 2>/dev/null &
+    local target=$!
+    started+=($target)
+    wait_for "$target_out" '^ready' || { fail "[$wm/vanish] target not ready"; return; }
+    "$BIN/e2e_PasswordDialogDriver" specials >"$driver_out" 2>/dev/null &
+    local driver=$!
+    started+=($driver)
+    wait_for "$driver_out" '^ready' || { fail "[$wm/vanish] driver not ready"; return; }
+    sleep 0.3
+    local from to
+    from=($(centre "$driver_out" dragArea))
+    to=($(centre "$target_out" edit))
+    xdotool mousemove "${from[0]}" "${from[1]}" sleep 0.2 mousedown 1 sleep 0.3 \
+        mousemove "${to[0]}" "${to[1]}" sleep 0.5
+    kill -KILL "$target"
+    wait "$target" 2>/dev/null
+    xdotool mousemove $((to[0] + 5)) $((to[1] + 5)) sleep 0.2 mousemove "${to[0]}" "${to[1]}" \
+        sleep 0.2 mouseup 1 sleep 1
+    kill -0 "$driver" 2>/dev/null || { fail "[$wm/vanish] the dialog died with the target"; return; }
+    import -window root "$SHOTS/vanished-$wm.png"
+    click "$driver_out" closeButton
+    for _ in $(seq 50); do kill -0 "$driver" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$driver" 2>/dev/null; then
+        fail "[$wm/vanish] Close did not end the dialog"
+        kill "$driver"
+    fi
+    wait "$driver" 2>/dev/null
+}
+
 for wm in none openbox; do
     [ "$wm" = openbox ] && start_window_manager
     clipboard_case "$wm"
+    clipboard_case "$wm" manager
     for name in generated specials foreign; do
         pick_case "$wm" "$name"
     done
+    vanish_case "$wm"
     [ "$wm" = openbox ] && stop_window_manager
 done
 
