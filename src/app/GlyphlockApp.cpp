@@ -1,5 +1,8 @@
 #include "app/GlyphlockApp.h"
 
+#include "app/Privacy.h"
+#include "matrix/MatrixDialog.h"
+
 #include <QSettings>
 
 namespace {
@@ -23,6 +26,7 @@ QSettings openSettings()
 
 GlyphlockApp::GlyphlockApp(int& argc, char** argv) : QApplication(argc, argv)
 {
+    markProcessPrivate();
     // The application name stays the executable's base name: a renamed copy keeps its own
     // settings. No display name: Qt would append it to every window title.
     setOrganizationName(QLatin1String(kOrganisation));
@@ -32,6 +36,9 @@ GlyphlockApp::~GlyphlockApp() = default;
 
 int GlyphlockApp::InitInstance()
 {
+    // How the main window was left (Esc, close box or Exit) makes no difference.
+    MatrixDialog dialog;
+    dialog.exec();
     return 0;
 }
 

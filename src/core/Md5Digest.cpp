@@ -15,14 +15,16 @@ inline std::uint32_t load32(const unsigned char* p)
            (std::uint32_t(p[3]) << 24);
 }
 
-// The round functions are written so that the compiler can overlap the
-// independent operations: G as a sum of disjoint terms, I with the xor last.
+// The steps are written so that the compiler can overlap the independent operations:
+// message word and constant are added before the round function (off the chain through
+// a), G is a sum of disjoint terms, and I has the xor last.
 #define MD5_F(x, y, z) ((((y) ^ (z)) & (x)) ^ (z))
 #define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
 
 #define MD5_STEP(f, a, b, c, d, w, k, s)                                                       \
-    a += f(b, c, d) + (w) + (k);                                                               \
+    a += (w) + (k);                                                                            \
+    a += f(b, c, d);                                                                           \
     a = rotl(a, s) + b;
 
 #define MD5_STEP_G(a, b, c, d, w, k, s)                                                        \

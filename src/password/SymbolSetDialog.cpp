@@ -1,8 +1,143 @@
 #include "password/SymbolSetDialog.h"
 
+#include "app/GlyphlockApp.h"
+#include "core/PasswordAlgorithm.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Converts layout rectangles given in dialog units of a font into pixels.
+class DialogUnits
+{
+public:
+    explicit DialogUnits(const QFont& font)
+    {
+        const QFontMetricsF metrics(font);
+        baseX = metrics.horizontalAdvance(
+                    QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                52.0;
+        baseY = metrics.height();
+    }
+    int x(int units) const { return qRound(units * baseX / 4.0); }
+    int y(int units) const { return qRound(units * baseY / 8.0); }
+    QRect rect(int left, int top, int width, int height) const
+    {
+        // Both corners are mapped so that neighbouring controls keep their gaps.
+        return QRect(QPoint(x(left), y(top)), QPoint(x(left + width) - 1, y(top + height) - 1));
+    }
+
+private:
+    qreal baseX = 0;
+    qreal baseY = 0;
+};
+
+QLabel* addText(QWidget* dialog, const DialogUnits& units, const QString& text, const QRect& area)
+{
+    auto* label = new QLabel(text, dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setGeometry(units.rect(area.x(), area.y(), area.width(), area.height()));
+    return label;
+}
+
+QPushButton* addButton(QWidget* dialog, const DialogUnits& units, const QString& text,
+                       const QString& name, const QRect& area)
+{
+    auto* button = new QPushButton(text, dialog);
+    button->setObjectName(name);
+    button->setGeometry(units.rect(area.x(), area.y(), area.width(), area.height()));
+    return button;
+}
+
+} // namespace
+
 SymbolSetDialog::SymbolSetDialog(QWidget* parent) : QDialog(parent)
 {
+    strSymbols = GlyphlockApp::LoadSpecialChars();
+    if (strSymbols.isEmpty()) {
+        strSymbols = QString::fromLatin1(kDefaultSpecialChars);
+        // The dialog works with the default even when it cannot be stored.
+        GlyphlockApp::SaveSpecialChars(strSymbols);
+    }
+
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Config"));
+    const DialogUnits units(font());
+    setFixedSize(units.x(226), units.y(143));
+
+    // Created in tab order.
+    QPushButton* setButton = addButton(this, units, QStringLiteral("&Set"),
+                                       QStringLiteral("setButton"), QRect(138, 122, 39, 14));
+    setButton->setDefault(true);
+    QPushButton* closeButton = addButton(this, units, QStringLiteral("&Close"),
+                                         QStringLiteral("closeButton"), QRect(181, 122, 38, 14));
+    addText(this, units, QStringLiteral("What special characters can appear in the password:"),
+            QRect(7, 7, 212, 14));
+
+    editSymbols = new QLineEdit(strSymbols, this);
+    editSymbols->setObjectName(QStringLiteral("editSymbols"));
+    editSymbols->setGeometry(units.rect(7, 27, 212, 13));
+    editSymbols->setCursorPosition(0);
+
+    addText(this, units,
+            QStringLiteral("0~9, A~Z, a~z may appear by default. However, you may set any "
+                           "characters in above box to make your own password generation "
+                           "scheme."),
+            QRect(7, 44, 212, 25));
+    QPushButton* originalButton =
+        addButton(this, units, QStringLiteral("&Original"), QStringLiteral("originalButton"),
+                  QRect(83, 122, 50, 14));
+    QLabel* warning = addText(
+        this, units,
+        QStringLiteral("This modification may influence the password generation algorithm. "
+                       "Your old password may NOT be generated after this. You'd better write "
+                       "down the old password first, then update it to a new one by the new "
+                       "config."),
+        QRect(7, 73, 212, 44));
+    warning->setFrameStyle(QFrame::Box | QFrame::Plain);
+    warning->setMargin(2);
+
+    setTabOrder(setButton, closeButton);
+    setTabOrder(closeButton, editSymbols);
+    setTabOrder(editSymbols, originalButton);
+
+    connect(setButton, &QPushButton::clicked, this, &SymbolSetDialog::accept);
+    connect(closeButton, &QPushButton::clicked, this, &SymbolSetDialog::reject);
+    connect(originalButton, &QPushButton::clicked, this, &SymbolSetDialog::onOriginal);
+    setButton->setFocus();
 }
 
 SymbolSetDialog::~SymbolSetDialog() = default;
+
+void SymbolSetDialog::accept()
+{
+    // Taken exactly as typed: spaces, repeats and letters already in the alphabet all count.
+    const QString symbols = editSymbols->text();
+    if (symbols.isEmpty()) {
+        report(QMessageBox::Critical, QStringLiteral("At least one character must be set."));
+        return;
+    }
+    if (GlyphlockApp::SaveSpecialChars(symbols)) {
+        report(QMessageBox::Warning,
+               QStringLiteral("Update Register successfully. Now it's:\"%1\"").arg(symbols));
+    } else {
+        report(QMessageBox::Critical, QStringLiteral("Update Register error. You may try later."));
+    }
+}
+
+void SymbolSetDialog::onOriginal()
+{
+    editSymbols->setText(QString::fromLatin1(kDefaultSpecialChars));
+}
+
+void SymbolSetDialog::report(QMessageBox::Icon icon, const QString& text)
+{
+    QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);
+    box.exec();
+}

@@ -1,8 +1,190 @@
 #include "widgets/AboutDialog.h"
 
+#include "password/SymbolSetDialog.h"
+#include "widgets/HyperLink.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+
+namespace {
+
+// Converts layout rectangles given in dialog units of a font into pixels.
+class DialogUnits
+{
+public:
+    explicit DialogUnits(const QFont& font)
+    {
+        const QFontMetricsF metrics(font);
+        baseX = metrics.horizontalAdvance(
+                    QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                52.0;
+        baseY = metrics.height();
+    }
+    int x(int units) const { return qRound(units * baseX / 4.0); }
+    int y(int units) const { return qRound(units * baseY / 8.0); }
+    QRect rect(int left, int top, int width, int height) const
+    {
+        // Both corners are mapped so that neighbouring controls keep their gaps.
+        return QRect(QPoint(x(left), y(top)), QPoint(x(left + width) - 1, y(top + height) - 1));
+    }
+
+private:
+    qreal baseX = 0;
+    qreal baseY = 0;
+};
+
+struct Text
+{
+    int x, y, width, height;
+    const char* text;
+};
+
+// The usage notes and tips, in the order the keyboard visits the dialog.
+constexpr Text kNotes[] = {
+    {13, 81, 220, 14, "Drag the border of the window to resize the matrix."},
+    {13, 102, 220, 29,
+     "Click right or left mouse button on the icons to change them. There are some icons to be "
+     "chosen if you click more than one time."},
+    {13, 139, 220, 48,
+     "Different matrix of the icons will generate totally different passwords long and secure "
+     "enough when you press the OK button. \r\nIf you want to exit with out doing anything, "
+     "just click the close button at the top-right corner of the window."},
+};
+
+constexpr Text kTips[] = {
+    {13, 205, 220, 19, "You can design your own icons in the image to make it easier to remember."},
+    {13, 273, 220, 26,
+     "To add new icons, place the GIF or JPG files named g.gif(g.jpg), h.gif(h.jpg) ..., to the "
+     "folder of the program."},
+    {13, 226, 220, 39,
+     "To replace the 6 build-in icons, just place GIF or JPG files  named from a.gif(a.jpg) to "
+     "f.gif(f.jpg) in the same folder with the program. If both the GIF and JPG files with the "
+     "same name exist, the GIF file is used preferentially."},
+    {13, 303, 218, 27,
+     "WARNING: If you change the file name of an icon, the generated password may not "
+     "correspond to the original image you have remembered before."},
+    {13, 335, 219, 35,
+     " You'd better setup an icon set before you generate passwords and keep use it constantly. "
+     "Of course, just adding new icons is safe. And it will enhance the security."},
+};
+
+QLabel* addText(QWidget* dialog, const DialogUnits& units, const Text& text)
+{
+    auto* label = new QLabel(QString::fromLatin1(text.text), dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setGeometry(units.rect(text.x, text.y, text.width, text.height));
+    return label;
+}
+
+QGroupBox* addGroup(QWidget* dialog, const DialogUnits& units, const QString& title,
+                    const QRect& area)
+{
+    auto* group = new QGroupBox(title, dialog);
+    const QRect frame = units.rect(area.x(), area.y(), area.width(), area.height());
+    group->setGeometry(frame);
+
+    // The layout expects the frame's top line through the middle of the title. Styles that
+    // draw the title above the line (reporting the frame as the whole box) would crowd the
+    // first text under it, so such a box is lifted by the difference.
+    QStyleOptionGroupBox option;
+    option.initFrom(group);
+    option.text = title;
+    option.lineWidth = 1;
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    option.textAlignment = Qt::AlignLeft;
+    const QStyle* style = group->style();
+    const QRect line =
+        style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, group);
+    const QRect label =
+        style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+    const int lineTop = line.top() > 0 ? line.top() : label.bottom() + 1;
+    const int lift = lineTop - group->fontMetrics().height() / 2;
+    if (lift > 0)
+        group->setGeometry(frame.adjusted(0, -lift, 0, 0));
+    return group;
+}
+
+QPixmap programIcon(const QSize& box)
+{
+    for (const char* path : {":/app/glyphlock-48.png", ":/app/glyphlock.png"}) {
+        const QIcon icon(QString::fromLatin1(path));
+        if (!icon.isNull())
+            return icon.pixmap(box);
+    }
+    // Without a picture of its own the program shows whatever icon its windows have.
+    return QApplication::windowIcon().pixmap(box);
+}
+
+} // namespace
+
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("About Glyphlock"));
+    const DialogUnits units(font());
+    setFixedSize(units.x(246), units.y(383));
+
+    // Created in tab order.
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("programIcon"));
+    const QRect iconArea = units.rect(11, 17, 20, 20);
+    const int iconSide = qMin(iconArea.width(), iconArea.height());
+    icon->setGeometry(QRect(iconArea.topLeft(), QSize(iconSide, iconSide)));
+    icon->setPixmap(programIcon(QSize(iconSide, iconSide)));
+
+    addText(this, units, {40, 10, 142, 8, "Glyphlock Version 2.4"});
+    addText(this, units, {40, 25, 119, 8, "Copyright (C) Tamsk"});
+
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setGeometry(units.rect(189, 7, 50, 14));
+    okButton->setDefault(true);
+
+    const QString mail = QString::fromLatin1(kMailAddress);
+    mailLink = new HyperLink(QStringLiteral("Tamsk (%1)").arg(mail), QString(), this);
+    mailLink->setObjectName(QStringLiteral("mailLink"));
+    mailLink->setGeometry(units.rect(40, 40, 100, 10));
+    mailLink->fitToText();
+    webLink = new HyperLink(QString::fromLatin1(kWebAddress), QString(), this);
+    webLink->setObjectName(QStringLiteral("webLink"));
+    webLink->setGeometry(units.rect(40, 52, 113, 10));
+    webLink->fitToText();
+
+    addGroup(this, units, QStringLiteral("Usage"), QRect(7, 68, 232, 121));
+    for (const Text& note : kNotes)
+        addText(this, units, note);
+    addGroup(this, units, QStringLiteral("Tips"), QRect(7, 194, 232, 182));
+    for (const Text& tip : kTips)
+        addText(this, units, tip);
+
+    auto* configButton = new QPushButton(QStringLiteral("&Config..."), this);
+    configButton->setObjectName(QStringLiteral("configButton"));
+    configButton->setGeometry(units.rect(189, 32, 50, 14));
+
+    mailLink->setTarget(QStringLiteral("mailto:") + mail);
+    mailLink->setUnderlineMode(HyperLink::underlineOnHover);
+    webLink->setTarget(QString::fromLatin1(kWebAddress));
+    webLink->setUnderlineMode(HyperLink::underlineOnHover);
+
+    setTabOrder(okButton, configButton);
+    connect(okButton, &QPushButton::clicked, this, &AboutDialog::accept);
+    connect(configButton, &QPushButton::clicked, this, &AboutDialog::onConfig);
+    okButton->setFocus();
 }
 
 AboutDialog::~AboutDialog() = default;
+
+void AboutDialog::onConfig()
+{
+    SymbolSetDialog config(this);
+    config.exec();
+}

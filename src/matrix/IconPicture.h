@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QIODevice;
+class QPainter;
+
+// One icon: decoded once, drawn stretched from a copy scaled to the last size asked for.
+class IconPicture
+{
+public:
+    // False when the file cannot be opened or its content is not a picture.
+    bool LoadFromFile(const QString& path);
+    // A compiled-in picture (a ":/..." path); false when it is missing or broken.
+    bool LoadFromResource(const QString& resourcePath);
+    // Decides the format from the content, never from a name. Drops any picture held first.
+    bool LoadFromStream(QIODevice* device);
+
+    // Stretches the whole picture into rect, proportions not kept. An all-zero rect means the
+    // natural size at the top-left corner. An empty picture draws nothing.
+    void Draw(QPainter& painter, const QRect& rect) const;
+
+    QSize GetPixelSize() const { return picture.size(); }
+    bool isEmpty() const { return picture.isNull(); }
+    const QImage& image() const { return picture; }
+
+private:
+    QImage picture;
+    // All cells have one size, so one scaled copy serves a whole repaint.
+    mutable QPixmap scaled;
+    mutable QSize scaledFor;
+};

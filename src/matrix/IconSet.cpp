@@ -1,0 +1,58 @@
+#include "matrix/IconSet.h"
+
+#include <algorithm>
+
+IconSet::IconSet(const QString& builtInPrefix) : builtInPrefix(builtInPrefix) {}
+
+bool IconSet::Load(const QStringList& folders)
+{
+    pictures.clear();
+    bool builtInFailed = false;
+    for (int index = 0; index < kBaseCount; ++index) {
+        IconPicture picture;
+        const char letter = Letter(index);
+        if (!loadFromFolders(picture, folders, letter) && !builtInFailed) {
+            // Once one own picture is broken the rest are not trusted either.
+            if (!picture.LoadFromResource(builtInPrefix + QLatin1Char(letter) +
+                                          QLatin1String(".jpg")))
+                builtInFailed = true;
+        }
+        // A base icon stays in the set even when empty: the letters must not shift.
+        pictures.push_back(std::move(picture));
+    }
+    for (int index = kBaseCount; index < kMaxCount; ++index) {
+        IconPicture picture;
+        if (!loadFromFolders(picture, folders, Letter(index)))
+            break;
+        pictures.push_back(std::move(picture));
+    }
+    return !builtInFailed;
+}
+
+const IconPicture& IconSet::Picture(int index) const
+{
+    static const IconPicture none;
+    if (index < 0 || index >= Count())
+        return none;
+    return pictures[static_cast<std::size_t>(index)];
+}
+
+QString IconSet::ProgramFolder(const QString& startPath)
+{
+    qsizetype cut = startPath.lastIndexOf(QLatin1Char('/'));
+#ifdef Q_OS_WIN
+    cut = std::max(cut, startPath.lastIndexOf(QLatin1Char('\\')));
+#endif
+    return cut < 0 ? QString() : startPath.left(cut + 1);
+}
+
+bool IconSet::loadFromFolders(IconPicture& picture, const QStringList& folders, char letter)
+{
+    for (const QString& folder : folders) {
+        const QString stem = folder + QLatin1Char(letter);
+        if (picture.LoadFromFile(stem + QLatin1String(".gif")) ||
+            picture.LoadFromFile(stem + QLatin1String(".jpg")))
+            return true;
+    }
+    return false;
+}

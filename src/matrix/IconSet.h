@@ -1,0 +1,41 @@
+#pragma once
+
+#include "matrix/IconPicture.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The ordered pictures a cell steps through. A picture's position names it ('a' + index) in
+// the password; where the picture came from plays no part.
+class IconSet
+{
+public:
+    static constexpr int kBaseCount = 6;
+    // 'a' to '{': the next code, '|', separates rows in the hashed text.
+    static constexpr int kMaxCount = 27;
+
+    // builtInPrefix is where the six own pictures live ("a.jpg" .. "f.jpg" below it).
+    explicit IconSet(const QString& builtInPrefix = QStringLiteral(":/icons/"));
+
+    // Builds the set, replacing what was loaded before. Each folder (empty = the current
+    // directory, else ending with a separator) is searched in order for "<letter>.gif", then
+    // "<letter>.jpg". False when one of the own pictures was needed and failed to load.
+    bool Load(const QStringList& folders);
+
+    int Count() const { return static_cast<int>(pictures.size()); }
+    // An empty picture for an index outside the set.
+    const IconPicture& Picture(int index) const;
+    static char Letter(int index) { return static_cast<char>('a' + index); }
+
+    // The folder of the path the program was started with, separator kept; empty for a bare
+    // name, which means the current directory.
+    static QString ProgramFolder(const QString& startPath);
+
+private:
+    static bool loadFromFolders(IconPicture& picture, const QStringList& folders, char letter);
+
+    QString builtInPrefix;
+    std::vector<IconPicture> pictures;
+};

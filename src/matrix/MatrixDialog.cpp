@@ -1,0 +1,313 @@
+#include "matrix/MatrixDialog.h"
+
+#include "delivery/PasswordDialog.h"
+#include "password/PasswordGenerator.h"
+#include "password/SymbolSetDialog.h"
+#include "widgets/AboutDialog.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kTextLeft = 5;
+constexpr int kSizeTextRise = 45;    // size text top: client height minus this
+constexpr int kPointerTextRise = 20; // pointer text top: client height minus this
+constexpr QSize kButtonSize{50, 40};
+constexpr const char* kNoCellText = "-------------";
+
+} // namespace
+
+MatrixDialog::Geometry MatrixDialog::GeometryFor(QSize client)
+{
+    Geometry geometry;
+    const int gridHeight = client.height() - kStripHeight;
+    geometry.columns = client.width() / kCellPixels;
+    geometry.rows = gridHeight / kCellPixels;
+    if (geometry.columns >= 1 && geometry.rows >= 1)
+        geometry.cell = QSize(client.width() / geometry.columns, gridHeight / geometry.rows);
+    return geometry;
+}
+
+MatrixDialog::MatrixDialog(QWidget* parent) : MatrixDialog(parent, QStringLiteral(":/icons/")) {}
+
+MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
+    : QDialog(parent), okButton(this), aboutButton(this), iconSet(builtInPrefix)
+{
+    setWindowTitle(QStringLiteral("Glyphlock"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    QIcon appIcon(QStringLiteral(":/app/glyphlock.png"));
+    appIcon.addFile(QStringLiteral(":/app/glyphlock-48.png"));
+    setWindowIcon(appIcon);
+    setMouseTracking(true);
+    // The grid paints every pixel itself; nothing needs erasing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    // One small sans font everywhere, without smoothing, so the status texts show exactly
+    // the colours they are drawn in.
+    statusFont = QFont(QStringLiteral("DejaVu Sans"));
+    statusFont.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
+    statusFont.setPixelSize(12);
+
+    okButton.setObjectName(QStringLiteral("okButton"));
+    okButton.setAccessibleName(QStringLiteral("OK"));
+    okButton.setDefault(true);
+    aboutButton.setObjectName(QStringLiteral("aboutButton"));
+    aboutButton.setAccessibleName(QStringLiteral("About"));
+    for (ImageButton* button : {&okButton, &aboutButton})
+        button->resize(kButtonSize);
+    connect(&okButton, &QPushButton::clicked, this, &MatrixDialog::OnOK);
+    connect(&aboutButton, &QPushButton::clicked, this, &MatrixDialog::OnAboutButton);
+
+    // There is no portable window menu to extend: the commands live in a menu opened from
+    // the strip below the grid, and as shortcuts.
+    aboutAction = new QAction(QStringLiteral("&About Glyphlock and Usage..."), this);
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
+    aboutAction->setShortcut(QKeySequence::HelpContents);
+    configureAction = new QAction(QStringLiteral("C&onfigure..."), this);
+    configureAction->setObjectName(QStringLiteral("configureAction"));
+    undoAction = new QAction(QStringLiteral("&Undo"), this);
+    undoAction->setObjectName(QStringLiteral("undoAction"));
+    undoAction->setShortcut(QKeySequence::Undo);
+    undoAction->setEnabled(false);
+    connect(aboutAction, &QAction::triggered, this, &MatrixDialog::OnAboutButton);
+    connect(configureAction, &QAction::triggered, this, &MatrixDialog::OnConfigure);
+    connect(undoAction, &QAction::triggered, this, &MatrixDialog::OnUndo);
+    addActions({aboutAction, configureAction, undoAction});
+    windowMenu = new QMenu(this);
+    windowMenu->setObjectName(QStringLiteral("windowMenu"));
+    windowMenu->addActions({aboutAction, configureAction, undoAction});
+
+    setMinimumSize(kMinimumClientSize);
+    resize(kInitialClientSize);
+    // The grid exists from the start, all 'a', even before the window is first shown.
+    applyClientSize();
+
+    const QStringList folders{IconSet::ProgramFolder(QCoreApplication::arguments().value(0))};
+    const bool builtInsLoaded = iconSet.Load(folders);
+    matrix.SetIconCount(iconSet.Count());
+    if (!builtInsLoaded) {
+        QMessageBox::critical(this, QCoreApplication::applicationName(),
+                              QStringLiteral("Resource not ready. The program may be broken."));
+        return;
+    }
+    okButton.loadBitmapPair(QStringLiteral(":/buttons/ok.png"), qRgb(0, 0, 0));
+    okButton.enableSeeThrough(true);
+    aboutButton.loadBitmapPair(QStringLiteral(":/buttons/help.png"), qRgb(0, 0, 0));
+    aboutButton.enableSeeThrough(true);
+}
+
+MatrixDialog::~MatrixDialog() = default;
+
+QString MatrixDialog::SizeText() const
+{
+    return QStringLiteral("%1  x %2     ").arg(columns).arg(rowCount);
+}
+
+QPoint MatrixDialog::CellAt(QPoint position) const
+{
+    const QPoint none(-1, -1);
+    if (columns < 1 || rowCount < 1 || position.x() < 0 || position.y() < 0)
+        return none;
+    const int cellWidth = width() / columns;
+    const int cellHeight = (height() - kStripHeight) / rowCount;
+    if (cellWidth < 1 || cellHeight < 1)
+        return none;
+    const int column = position.x() / cellWidth;
+    const int row = position.y() / cellHeight;
+    if (column >= columns || row >= rowCount)
+        return none;
+    return QPoint(column, row);
+}
+
+void MatrixDialog::PaintMatrix(QPainter& painter, const QRect& exposed) const
+{
+    if (columns >= 1 && rowCount >= 1) {
+        const int cellWidth = width() / columns;
+        const int cellHeight = (height() - kStripHeight) / rowCount;
+        const auto& rows = matrix.Rows();
+        if (cellWidth >= 1 && cellHeight >= 1) {
+            const int firstRow = std::max(exposed.top(), 0) / cellHeight;
+            const int lastRow = std::min(exposed.bottom() / cellHeight, rowCount - 1);
+            const int firstColumn = std::max(exposed.left(), 0) / cellWidth;
+            const int lastColumn = std::min(exposed.right() / cellWidth, columns - 1);
+            for (int r = firstRow; r <= lastRow && r < static_cast<int>(rows.size()); ++r) {
+                const std::string& cells = rows[static_cast<std::size_t>(r)];
+                for (int c = firstColumn; c <= lastColumn && c < static_cast<int>(cells.size());
+                     ++c) {
+                    const int icon =
+                        static_cast<unsigned char>(cells[static_cast<std::size_t>(c)]) - 'a';
+                    iconSet.Picture(icon).Draw(
+                        painter, QRect(c * cellWidth, r * cellHeight, cellWidth, cellHeight));
+                }
+            }
+        }
+    }
+    drawText(painter, QPoint(kTextLeft, height() - kSizeTextRise), SizeText(), Qt::white);
+}
+
+bool MatrixDialog::presentPassword(const QString& password)
+{
+    PasswordDialog dialog(this, password);
+    dialog.exec();
+    return dialog.exitRequested();
+}
+
+void MatrixDialog::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), Qt::black);
+    PaintMatrix(painter, event->rect());
+    if (!pointerText.isEmpty())
+        drawText(painter, pointerTextRect().topLeft(), pointerText, QColor(0, 255, 0));
+}
+
+void MatrixDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    applyClientSize();
+}
+
+void MatrixDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // Coming back from the taskbar brings no size change with it, yet counts as a resize.
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if ((change->oldState() & Qt::WindowMinimized) && !isMinimized())
+        applyClientSize();
+}
+
+void MatrixDialog::mouseMoveEvent(QMouseEvent* event)
+{
+    ShowPointerCell(event->position().toPoint());
+    QDialog::mouseMoveEvent(event);
+}
+
+void MatrixDialog::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint position = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        stepCell(position, +1);
+    } else if (event->button() == Qt::RightButton) {
+        // A right release over a cell steps it; anywhere else in the window it opens the menu.
+        if (CellAt(position) == QPoint(-1, -1) && rect().contains(position))
+            windowMenu->popup(event->globalPosition().toPoint());
+        else
+            stepCell(position, -1);
+    }
+    QDialog::mouseReleaseEvent(event);
+}
+
+void MatrixDialog::contextMenuEvent(QContextMenuEvent* event)
+{
+    // Mouse requests are served on release (see above); the menu key opens it at the strip.
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->accept();
+        return;
+    }
+    windowMenu->popup(mapToGlobal(QPoint(kTextLeft, height() - kSizeTextRise)));
+}
+
+void MatrixDialog::OnOK()
+{
+    const QString password = PasswordGenerator::generate(matrix.Rows());
+    if (presentPassword(password))
+        QDialog::accept();
+}
+
+void MatrixDialog::OnAboutButton()
+{
+    AboutDialog dialog(this);
+    dialog.exec();
+}
+
+void MatrixDialog::OnConfigure()
+{
+    SymbolSetDialog dialog(this);
+    dialog.exec();
+}
+
+void MatrixDialog::OnUndo()
+{
+    if (!matrix.CanUndo())
+        return;
+    matrix.Undo();
+    undoAction->setEnabled(matrix.CanUndo());
+    update();
+}
+
+void MatrixDialog::applyClientSize()
+{
+    placeButtons();
+    if (isMinimized())
+        return;
+    const Geometry geometry = GeometryFor(size());
+    if (geometry.columns < 1 || geometry.rows < 1)
+        return;
+    columns = geometry.columns;
+    rowCount = geometry.rows;
+    matrix.Resize(columns, rowCount);
+    undoAction->setEnabled(false);
+    // The window is repainted black from scratch, which wipes the pointer line too.
+    pointerText.clear();
+    update();
+}
+
+void MatrixDialog::placeButtons()
+{
+    aboutButton.move(width() - 105, height() - kSizeTextRise);
+    okButton.move(width() - 55, height() - kSizeTextRise);
+}
+
+void MatrixDialog::stepCell(QPoint position, int direction)
+{
+    const QPoint cell = CellAt(position);
+    if (cell != QPoint(-1, -1) && matrix.Step(cell.x(), cell.y(), direction))
+        undoAction->setEnabled(true);
+    update();
+}
+
+void MatrixDialog::ShowPointerCell(QPoint position)
+{
+    const QPoint cell = CellAt(position);
+    const QString text = cell == QPoint(-1, -1)
+                             ? QLatin1String(kNoCellText)
+                             : QStringLiteral("%1  , %2     ").arg(cell.x()).arg(cell.y());
+    if (text == pointerText)
+        return;
+    pointerText = text;
+    update(pointerTextRect());
+}
+
+QRect MatrixDialog::pointerTextRect() const
+{
+    const QFontMetrics metrics(statusFont);
+    // Wide enough for the longest text the line can show, so no earlier text survives.
+    const int width = std::max(metrics.horizontalAdvance(QStringLiteral("9999  , 9999     ")),
+                               metrics.horizontalAdvance(QLatin1String(kNoCellText)));
+    return QRect(kTextLeft, height() - kPointerTextRise, width, metrics.height());
+}
+
+void MatrixDialog::drawText(QPainter& painter, QPoint topLeft, const QString& text,
+                            const QColor& colour) const
+{
+    const QFontMetrics metrics(statusFont);
+    painter.fillRect(QRect(topLeft, QSize(metrics.horizontalAdvance(text), metrics.height())),
+                     Qt::black);
+    painter.setFont(statusFont);
+    painter.setPen(colour);
+    painter.drawText(topLeft + QPoint(0, metrics.ascent()), text);
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "core/IconMatrix.h"
+#include "matrix/IconSet.h"
+#include "widgets/ImageButton.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+class QAction;
+class QMenu;
+
+// The main window: a grid of icons sized by the window, stepped by clicks, turned into a
+// password by OK. Closing it ends the program.
+class MatrixDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kCellPixels = 48;
+    // Height of the strip below the grid that holds the texts and the buttons.
+    static constexpr int kStripHeight = 50;
+    // The 256 x 247 dialog-unit layout at its usual 6 x 13 base units: 8 x 7 cells at start.
+    static constexpr QSize kInitialClientSize{384, 401};
+    // 160 x 148 with a usual frame around it; keeps at least one column and one row.
+    static constexpr QSize kMinimumClientSize{144, 109};
+
+    struct Geometry
+    {
+        int columns = 0;
+        int rows = 0;
+        QSize cell;
+    };
+    // Grid dimensions and cell size for a client area; columns or rows below 1 mean "no grid".
+    static Geometry GeometryFor(QSize client);
+
+    explicit MatrixDialog(QWidget* parent = nullptr);
+    ~MatrixDialog() override;
+
+    const IconMatrix& Matrix() const { return matrix; }
+    const IconSet& Icons() const { return iconSet; }
+    int Columns() const { return columns; }
+    int RowCount() const { return rowCount; }
+    QString SizeText() const;
+    QString PointerText() const { return pointerText; }
+    // The cell under a client position, or (-1, -1) when there is none.
+    QPoint CellAt(QPoint position) const;
+
+    // Draws the cells meeting exposed and the size text; the caller has filled the background.
+    void PaintMatrix(QPainter& painter, const QRect& exposed) const;
+
+protected:
+    // builtInPrefix: where the six own pictures are looked for (tests point it elsewhere).
+    MatrixDialog(QWidget* parent, const QString& builtInPrefix);
+
+    // Shows the password and reports whether the user chose to leave the program.
+    virtual bool presentPassword(const QString& password);
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void OnOK();
+    void OnAboutButton();
+    void OnConfigure();
+    void OnUndo();
+
+    void applyClientSize();
+    void placeButtons();
+    void stepCell(QPoint position, int direction);
+    void ShowPointerCell(QPoint position);
+    QRect pointerTextRect() const;
+    void drawText(QPainter& painter, QPoint topLeft, const QString& text,
+                  const QColor& colour) const;
+
+    ImageButton okButton;
+    ImageButton aboutButton;
+    QAction* aboutAction = nullptr;
+    QAction* configureAction = nullptr;
+    QAction* undoAction = nullptr;
+    QMenu* windowMenu = nullptr;
+
+    IconSet iconSet;
+    IconMatrix matrix;
+    int columns = 0;
+    int rowCount = 0;
+    QString pointerText;
+    QFont statusFont;
+};

@@ -1,0 +1,300 @@
+#include "widgets/HyperLink.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimerEvent>
+
+#include <optional>
+
+namespace {
+
+// Starts the first command whose program exists. No value when none exists.
+std::optional<int> runBrowserCommand(const QString& target, const QStringList& commands)
+{
+    // A browser would read such a target as one of its options.
+    if (target.startsWith(QLatin1Char('-')))
+        return std::nullopt;
+    for (const QString& command : commands) {
+        QStringList arguments = QProcess::splitCommand(command);
+        if (arguments.isEmpty())
+            continue;
+        const QString program = QStandardPaths::findExecutable(arguments.takeFirst());
+        if (program.isEmpty())
+            continue;
+
+        bool placed = false;
+        for (QString& argument : arguments) {
+            if (argument.contains(QLatin1String("%s"))) {
+                argument.replace(QLatin1String("%s"), target);
+                placed = true;
+            }
+        }
+        if (!placed)
+            arguments.append(target);
+        return QProcess::startDetached(program, arguments) ? HyperLink::kOpened
+                                                           : HyperLink::kUnknownFailure;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+HyperLink::HyperLink(const QString& text, const QString& target, QWidget* parent)
+    : QLabel(parent), targetText(target.isEmpty() ? text : target), opener(defaultOpener())
+{
+    setText(text.isEmpty() ? targetText : text);
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setCursor(Qt::PointingHandCursor);
+    setToolTip(targetText);
+    setMouseTracking(true);
+    applyLook();
+}
+
+HyperLink::~HyperLink() = default;
+
+void HyperLink::setTarget(const QString& target)
+{
+    targetText = target;
+    fitToText();
+    setToolTip(targetText);
+}
+
+void HyperLink::setFollowed(bool isFollowed)
+{
+    followed = isFollowed;
+    applyLook();
+}
+
+void HyperLink::setUnderlineMode(int mode)
+{
+    if (mode == underline)
+        return;
+    underline = mode;
+    applyLook();
+}
+
+QColor HyperLink::textColour() const
+{
+    if (hot)
+        return hotColour;
+    return followed ? followedColour : normalColour;
+}
+
+void HyperLink::applyLook()
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, textColour());
+    setPalette(colours);
+
+    // Any mode other than "always" or "on hover" never underlines.
+    QFont look = font();
+    look.setUnderline(underline == underlineAlways || (underline == underlineOnHover && hot));
+    setFont(look);
+    update();
+}
+
+void HyperLink::fitToText()
+{
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    const QSize textSize = QFontMetrics(underlined).size(0, text());
+    // Room for a frame or margins around the text.
+    const int extentWidth = textSize.width() + width() - contentsRect().width();
+    const int extentHeight = textSize.height() + height() - contentsRect().height();
+
+    QRect area = geometry();
+    if (alignment() & Qt::AlignVCenter) {
+        const int shrink = (area.height() - extentHeight) / 2;
+        area.adjust(0, shrink, 0, -shrink);
+    } else {
+        area.setHeight(extentHeight);
+    }
+    if (alignment() & Qt::AlignHCenter) {
+        const int shrink = (area.width() - extentWidth) / 2;
+        area.adjust(shrink, 0, -shrink, 0);
+    } else if (alignment() & Qt::AlignRight) {
+        area.setLeft(area.left() + area.width() - extentWidth);
+    } else {
+        area.setWidth(extentWidth);
+    }
+    setGeometry(area);
+}
+
+void HyperLink::setOpener(Opener newOpener)
+{
+    opener = newOpener ? std::move(newOpener) : defaultOpener();
+}
+
+HyperLink::Opener HyperLink::defaultOpener()
+{
+    return [](const QString& target) {
+        return openTarget(
+            target, [](const QUrl& url) { return QDesktopServices::openUrl(url); },
+            defaultBrowserCommands());
+    };
+}
+
+int HyperLink::openTarget(const QString& target, const DesktopOpener& desktop,
+                          const QStringList& browserCommands)
+{
+    int result = kNoAssociation;
+    const QUrl url =
+        QUrl::fromUserInput(target.trimmed(), QDir::currentPath(), QUrl::AssumeLocalFile);
+    if (target.trimmed().isEmpty() || !url.isValid()) {
+        result = kFileNotFound;
+    } else if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {
+        result = kFileNotFound;
+    } else if (url.isLocalFile() && !QFileInfo(url.toLocalFile()).isReadable()) {
+        result = kAccessDenied;
+    } else if (desktop && desktop(url)) {
+        return kOpened;
+    }
+    return runBrowserCommand(target, browserCommands).value_or(result);
+}
+
+QStringList HyperLink::defaultBrowserCommands()
+{
+    QStringList commands;
+    // $BROWSER is a colon-separated list of commands by long-standing convention.
+    const QString browser = qEnvironmentVariable("BROWSER");
+    for (const QString& entry : browser.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        commands.append(entry);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // The system's chosen graphical browsers only: a dispatcher that may find nothing (such
+    // as sensible-browser) starts fine and then fails where nobody sees it.
+    commands << QStringLiteral("x-www-browser") << QStringLiteral("gnome-www-browser")
+             << QStringLiteral("xdg-open");
+#endif
+    return commands;
+}
+
+QString HyperLink::openErrorText(int code)
+{
+    switch (code) {
+    case 0:
+        return QStringLiteral("The operating system is out\nof memory or resources.");
+    case 2:
+        return QStringLiteral("The specified file was not found.");
+    case 3:
+        return QStringLiteral("The specified path was not found.");
+    case 5:
+        return QStringLiteral("The operating system denied\naccess to the specified file.");
+    case 8:
+        return QStringLiteral("There was not enough memory to complete the operation.");
+    case 11:
+        return QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+    case 26:
+        return QStringLiteral("A sharing violation occurred. ");
+    case 27:
+        return QStringLiteral("The filename association is\nincomplete or invalid.");
+    case 28:
+        return QStringLiteral(
+            "The DDE transaction could not\nbe completed because the request timed out.");
+    case 29:
+        return QStringLiteral("The DDE transaction failed.");
+    case 30:
+        return QStringLiteral("The DDE transaction could not\nbe completed because other DDE "
+                              "transactions\nwere being processed.");
+    case 31:
+        return QStringLiteral(
+            "There is no application associated\nwith the given filename extension.");
+    case 32:
+        return QStringLiteral("The specified dynamic-link library was not found.");
+    default:
+        return QStringLiteral("Unknown Error (%1) occurred.").arg(code);
+    }
+}
+
+void HyperLink::enterEvent(QEnterEvent* event)
+{
+    becomeHot();
+    QLabel::enterEvent(event);
+}
+
+void HyperLink::mouseMoveEvent(QMouseEvent* event)
+{
+    becomeHot();
+    QLabel::mouseMoveEvent(event);
+}
+
+void HyperLink::leaveEvent(QEvent* event)
+{
+    leaveHot();
+    QLabel::leaveEvent(event);
+}
+
+void HyperLink::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != hotTimer.timerId()) {
+        QLabel::timerEvent(event);
+        return;
+    }
+    if (!rect().contains(mapFromGlobal(QCursor::pos())))
+        leaveHot();
+}
+
+void HyperLink::becomeHot()
+{
+    if (hot)
+        return;
+    hot = true;
+    applyLook();
+    hotTimer.start(kHotPollMs, this);
+}
+
+void HyperLink::leaveHot()
+{
+    hotTimer.stop();
+    if (!hot)
+        return;
+    hot = false;
+    applyLook();
+}
+
+void HyperLink::mousePressEvent(QMouseEvent* event)
+{
+    pressed = event->button() == Qt::LeftButton;
+    if (pressed)
+        event->accept(); // keeps the release coming to the link
+    else
+        QLabel::mousePressEvent(event);
+}
+
+void HyperLink::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        onClicked();
+}
+
+void HyperLink::onClicked()
+{
+    // The next move over the link makes it hot again.
+    hot = false;
+    const int result = opener(targetText);
+    followed = result > kLastFailureCode;
+    applyLook();
+    if (!followed) {
+        QApplication::beep();
+        showOpenError(result);
+    }
+}
+
+void HyperLink::showOpenError(int code)
+{
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                    QStringLiteral("Unable to open hyperlink:\n\n") + openErrorText(code),
+                    QMessageBox::Ok, window());
+    box.exec();
+}

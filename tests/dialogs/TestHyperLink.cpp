@@ -1,0 +1,322 @@
+#include "MessageBoxWatch.h"
+
+#include "widgets/HyperLink.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QColor kBlue(0, 0, 238);
+const QColor kPurple(85, 26, 139);
+const QColor kRed(255, 0, 0);
+
+QColor drawnColour(const HyperLink& link)
+{
+    return link.palette().color(QPalette::WindowText);
+}
+
+int noDesktopNoBrowser(const QString& target)
+{
+    return HyperLink::openTarget(target, [](const QUrl&) { return false; }, {});
+}
+
+// A stand-in browser that writes each argument it gets on a line of `out`.
+QString writeArgumentRecorder(const QTemporaryDir& dir, const QString& out)
+{
+    const QString path = dir.filePath(QStringLiteral("recorder"));
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly))
+        return QString();
+    script.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                 out.toLocal8Bit() + ".part'\nmv '" + out.toLocal8Bit() + ".part' '" +
+                 out.toLocal8Bit() + "'\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
+    return path;
+}
+
+} // namespace
+
+class TestHyperLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void errorTextForEveryCode_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0 << "The operating system is out\nof memory or resources.";
+        QTest::newRow("2") << 2 << "The specified file was not found.";
+        QTest::newRow("3") << 3 << "The specified path was not found.";
+        QTest::newRow("5") << 5 << "The operating system denied\naccess to the specified file.";
+        QTest::newRow("8") << 8 << "There was not enough memory to complete the operation.";
+        QTest::newRow("11") << 11
+                            << "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+        QTest::newRow("26 keeps its trailing space") << 26 << "A sharing violation occurred. ";
+        QTest::newRow("27") << 27 << "The filename association is\nincomplete or invalid.";
+        QTest::newRow("28") << 28
+                            << "The DDE transaction could not\nbe completed because the request "
+                               "timed out.";
+        QTest::newRow("29") << 29 << "The DDE transaction failed.";
+        QTest::newRow("30") << 30
+                            << "The DDE transaction could not\nbe completed because other DDE "
+                               "transactions\nwere being processed.";
+        QTest::newRow("31") << 31
+                            << "There is no application associated\nwith the given filename "
+                               "extension.";
+        QTest::newRow("32") << 32 << "The specified dynamic-link library was not found.";
+        QTest::newRow("1 has no text") << 1 << "Unknown Error (1) occurred.";
+        QTest::newRow("4 has no text") << 4 << "Unknown Error (4) occurred.";
+        QTest::newRow("33 is no failure") << 33 << "Unknown Error (33) occurred.";
+        QTest::newRow("negative") << -7 << "Unknown Error (-7) occurred.";
+        QTest::newRow("large") << 2147483647 << "Unknown Error (2147483647) occurred.";
+    }
+
+    void errorTextForEveryCode()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        QCOMPARE(HyperLink::openErrorText(code), text);
+    }
+
+    void targetAndTextStandInForEachOther()
+    {
+        HyperLink ownText(QStringLiteral("https://a.example.org/"));
+        QCOMPARE(ownText.target(), QStringLiteral("https://a.example.org/"));
+        QCOMPARE(ownText.toolTip(), QStringLiteral("https://a.example.org/"));
+
+        HyperLink noText(QString(), QStringLiteral("mailto:x@example.org"));
+        QCOMPARE(noText.text(), QStringLiteral("mailto:x@example.org"));
+
+        HyperLink link(QStringLiteral("Write to us"));
+        link.setTarget(QStringLiteral("mailto:us@example.org"));
+        QCOMPARE(link.text(), QStringLiteral("Write to us"));
+        QCOMPARE(link.toolTip(), QStringLiteral("mailto:us@example.org"));
+        QCOMPARE(link.cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void hoverColoursAndUnderline_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("underlinedAtRest");
+        QTest::addColumn<bool>("underlinedHot");
+        QTest::newRow("on hover") << int(HyperLink::underlineOnHover) << false << true;
+        QTest::newRow("always") << int(HyperLink::underlineAlways) << true << true;
+        QTest::newRow("never") << int(HyperLink::underlineNever) << false << false;
+        QTest::newRow("other values mean never") << 7 << false << false;
+    }
+
+    void hoverColoursAndUnderline()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, underlinedAtRest);
+        QFETCH(bool, underlinedHot);
+
+        QWidget window;
+        window.resize(300, 100);
+        auto* link = new HyperLink(QStringLiteral("Link"), QString(), &window);
+        link->setGeometry(20, 20, 200, 30);
+        link->setUnderlineMode(mode);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QPoint away = window.mapToGlobal(QPoint(290, 90));
+        QCursor::setPos(away);
+        QTRY_VERIFY(!link->isHot());
+        QCOMPARE(link->font().underline(), underlinedAtRest);
+
+        for (bool followed : {false, true}) {
+            link->setFollowed(followed);
+            QCOMPARE(drawnColour(*link), followed ? kPurple : kBlue);
+
+            QTest::mouseMove(link, QPoint(5, 5));
+            QVERIFY(link->isHot());
+            QCOMPARE(drawnColour(*link), kRed);
+            QCOMPARE(link->font().underline(), underlinedHot);
+
+            QCursor::setPos(away);
+            QTRY_VERIFY_WITH_TIMEOUT(!link->isHot(), 2000);
+            QCOMPARE(drawnColour(*link), followed ? kPurple : kBlue);
+            QCOMPARE(link->font().underline(), underlinedAtRest);
+        }
+
+        // The link moving away from under a resting cursor sends no leave event; the
+        // poll notices.
+        QCursor::setPos(window.mapToGlobal(QPoint(25, 25)));
+        QTest::mouseMove(link, QPoint(5, 5));
+        QVERIFY(link->isHot());
+        link->move(150, 60);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->isHot(), 2000);
+        QCOMPARE(link->font().underline(), underlinedAtRest);
+        QCursor::setPos(away);
+    }
+
+    void fitsToItsTextByAlignment_data()
+    {
+        QTest::addColumn<int>("alignment");
+        // Which of the expected rectangles the test computes from the measured text applies.
+        QTest::addColumn<int>("expectedLeft");
+        QTest::addColumn<int>("expectedTop");
+        QTest::newRow("left keeps the left edge") << int(Qt::AlignLeft | Qt::AlignTop) << 0 << 0;
+        QTest::newRow("centre shrinks on both sides")
+            << int(Qt::AlignHCenter | Qt::AlignTop) << 1 << 0;
+        QTest::newRow("right keeps the right edge") << int(Qt::AlignRight | Qt::AlignTop) << 2 << 0;
+        QTest::newRow("vertically centred shrinks top and bottom")
+            << int(Qt::AlignLeft | Qt::AlignVCenter) << 0 << 1;
+    }
+
+    void fitsToItsTextByAlignment()
+    {
+        QFETCH(int, alignment);
+        QFETCH(int, expectedLeft);
+        QFETCH(int, expectedTop);
+
+        QWidget window;
+        auto* link = new HyperLink(QStringLiteral("A link"), QString(), &window);
+        link->setAlignment(Qt::Alignment(alignment));
+        const QRect area(30, 10, 201, 41);
+        link->setGeometry(area);
+        link->fitToText();
+
+        QFont underlined = link->font();
+        underlined.setUnderline(true);
+        const QSize text = QFontMetrics(underlined).size(0, link->text());
+        const int sideGap = (area.width() - text.width()) / 2;
+        const int lefts[] = {area.left(), area.left() + sideGap,
+                             area.left() + area.width() - text.width()};
+        const int widths[] = {text.width(), area.width() - 2 * sideGap, text.width()};
+        const int topGap = (area.height() - text.height()) / 2;
+        const int tops[] = {area.top(), area.top() + topGap};
+        const int heights[] = {text.height(), area.height() - 2 * topGap};
+
+        QCOMPARE(link->geometry(), QRect(lefts[expectedLeft], tops[expectedTop],
+                                         widths[expectedLeft], heights[expectedTop]));
+    }
+
+    void clickWithNoWayToOpenExplainsWhy()
+    {
+        QWidget window;
+        auto* link =
+            new HyperLink(QStringLiteral("https://www.example.com/nowhere"), QString(), &window);
+        link->setGeometry(10, 10, 300, 30);
+        link->fitToText();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        int opened = 0;
+        link->setOpener([&opened](const QString&) {
+            ++opened;
+            return HyperLink::kOpened;
+        });
+        QList<SeenBox> boxes =
+            answerBoxesDuring([&] { QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, 3)); });
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(opened, 1);
+        QVERIFY(link->isFollowed());
+        QVERIFY(!link->isHot());
+        QCOMPARE(drawnColour(*link), kPurple);
+
+        QString triedTarget;
+        link->setOpener([&triedTarget](const QString& target) {
+            triedTarget = target;
+            return noDesktopNoBrowser(target);
+        });
+        boxes =
+            answerBoxesDuring([&] { QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, 3)); });
+        QCOMPARE(triedTarget, QStringLiteral("https://www.example.com/nowhere"));
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].title, QCoreApplication::applicationName());
+        QCOMPARE(boxes[0].text,
+                 QStringLiteral("Unable to open hyperlink:\n\nThere is no application "
+                                "associated\nwith the given filename extension."));
+        QCOMPARE(boxes[0].icon, QMessageBox::Warning);
+        QVERIFY(!link->isFollowed());
+        QCOMPARE(drawnColour(*link), kBlue);
+    }
+
+    void openingMapsFailuresToCodes()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(noDesktopNoBrowser(QStringLiteral("https://www.example.com/")),
+                 HyperLink::kNoAssociation);
+        QCOMPARE(noDesktopNoBrowser(QStringLiteral("mailto:someone@example.com")),
+                 HyperLink::kNoAssociation);
+        QCOMPARE(noDesktopNoBrowser(dir.filePath(QStringLiteral("missing.htm"))),
+                 HyperLink::kFileNotFound);
+        QCOMPARE(noDesktopNoBrowser(QString()), HyperLink::kFileNotFound);
+        QCOMPARE(HyperLink::openTarget(QStringLiteral("https://www.example.com/"), {},
+                                       {QStringLiteral("no-such-browser-for-glyphlock")}),
+                 HyperLink::kNoAssociation);
+        // Never handed to a browser, which would take it for an option.
+        QCOMPARE(HyperLink::openTarget(QStringLiteral("--kiosk"), {}, {QStringLiteral("true")}),
+                 HyperLink::kFileNotFound);
+
+        const QString locked = dir.filePath(QStringLiteral("locked.htm"));
+        QFile file(locked);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(file.setPermissions(QFileDevice::Permissions()));
+        if (QFileInfo(locked).isReadable())
+            QSKIP("file modes do not bind this user");
+        QCOMPARE(noDesktopNoBrowser(locked), HyperLink::kAccessDenied);
+    }
+
+    void desktopGetsTheTargetAsAddress()
+    {
+        QTemporaryDir dir;
+        const QString page = dir.filePath(QStringLiteral("page.htm"));
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+
+        QList<QUrl> handed;
+        const auto desktop = [&handed](const QUrl& url) {
+            handed << url;
+            return true;
+        };
+        QCOMPARE(HyperLink::openTarget(QStringLiteral("mailto:someone@example.com"), desktop, {}),
+                 HyperLink::kOpened);
+        QCOMPARE(HyperLink::openTarget(page, desktop, {}), HyperLink::kOpened);
+        QCOMPARE(handed, QList<QUrl>({QUrl(QStringLiteral("mailto:someone@example.com")),
+                                      QUrl::fromLocalFile(page)}));
+    }
+
+    void browserFallbackGetsTheTargetAsOneArgument_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QStringList>("expected");
+        const QString target = QStringLiteral("https://www.example.com/a b;touch x'$(id)");
+        QTest::newRow("appended") << QString() << QStringList{target};
+        QTest::newRow("in place of %s") << QStringLiteral(" --new-window %s --quiet")
+                                        << QStringList{"--new-window", target, "--quiet"};
+    }
+
+    void browserFallbackGetsTheTargetAsOneArgument()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("arguments.txt"));
+        const QString recorder = writeArgumentRecorder(dir, out);
+        QVERIFY(!recorder.isEmpty());
+
+        const QString target = QStringLiteral("https://www.example.com/a b;touch x'$(id)");
+        const int result = HyperLink::openTarget(
+            target, [](const QUrl&) { return false; },
+            {QStringLiteral("no-such-browser-for-glyphlock"), recorder + arguments});
+        QCOMPARE(result, HyperLink::kOpened);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
+        QFile written(out);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLocal8Bit(written.readAll()).split('\n', Qt::SkipEmptyParts),
+                 expected);
+    }
+};
+
+QTEST_MAIN(TestHyperLink)
+
+#include "TestHyperLink.moc"

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary DESTDIR and checks the desktop files with the validators.
+set -euo pipefail
+build="$1"
+dest="$(mktemp -d)"
+trap 'rm -rf "$dest"' EXIT
+DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
+
+for f in usr/bin/glyphlock \
+         usr/share/applications/com.example.Glyphlock.desktop \
+         usr/share/metainfo/com.example.Glyphlock.metainfo.xml \
+         usr/share/icons/hicolor/48x48/apps/com.example.Glyphlock.png \
+         usr/share/icons/hicolor/256x256/apps/com.example.Glyphlock.png; do
+    [ -e "$dest/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+desktop-file-validate "$dest/usr/share/applications/com.example.Glyphlock.desktop"
+appstreamcli validate --no-net "$dest/usr/share/metainfo/com.example.Glyphlock.metainfo.xml"
+file "$dest/usr/share/icons/hicolor/256x256/apps/com.example.Glyphlock.png" | grep -q "256 x 256"
+echo "install layout and desktop files valid"

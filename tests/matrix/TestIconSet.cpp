@@ -1,0 +1,234 @@
+#include "matrix/IconPicture.h"
+#include "matrix/IconSet.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A 1 x 1 GIF of one colour, written by hand since Qt only reads GIF. A header claiming a
+// larger size than the one pixel is possible too.
+QByteArray gifBytes(QColor colour, quint16 width = 1, quint16 height = 1)
+{
+    QByteArray gif("GIF89a");
+    const auto put16 = [&gif](quint16 v) {
+        gif.append(char(v & 0xff));
+        gif.append(char(v >> 8));
+    };
+    put16(width);
+    put16(height);
+    gif.append("\x80\x00\x00", 3); // global table of 2 colours
+    gif.append(char(colour.red())).append(char(colour.green())).append(char(colour.blue()));
+    gif.append("\x00\x00\x00", 3);
+    gif.append(',');
+    put16(0);
+    put16(0);
+    put16(width);
+    put16(height);
+    gif.append("\x00\x02\x02\x44\x01\x00;", 7); // LZW: clear, colour 0, end
+    return gif;
+}
+
+QByteArray jpegBytes(QColor colour)
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 100);
+    return bytes;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QRgb colourOf(const IconPicture& picture)
+{
+    return picture.image().pixel(0, 0);
+}
+
+bool near(QRgb a, QRgb b)
+{
+    return qAbs(qRed(a) - qRed(b)) < 16 && qAbs(qGreen(a) - qGreen(b)) < 16 &&
+           qAbs(qBlue(a) - qBlue(b)) < 16;
+}
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kGreen = qRgb(0, 255, 0);
+
+} // namespace
+
+class TestIconSet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void searchOrder_data()
+    {
+        // Files are "name=content": gif:<colour>, jpg:<colour>, junk, huge (a GIF header
+        // claiming 9000 x 9000, over Qt's 256 MB limit). Expectations: the count and
+        // "letter=colour" checks, where "own" means the built-in picture.
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::addRow("no files") << QStringList() << 6 << QStringList{"a=own", "f=own"};
+        QTest::addRow("gif wins over jpg")
+            << QStringList{"c.gif=gif:red", "c.jpg=jpg:blue"} << 6 << QStringList{"c=red"};
+        QTest::addRow("broken gif falls back to jpg")
+            << QStringList{"c.gif=junk", "c.jpg=jpg:blue"} << 6 << QStringList{"c=blue"};
+        QTest::addRow("broken gif alone falls back to the own picture")
+            << QStringList{"c.gif=junk"} << 6 << QStringList{"c=own"};
+        QTest::addRow("content decides, not the name")
+            << QStringList{"a.gif=jpg:blue", "b.jpg=gif:red"} << 6
+            << QStringList{"a=blue", "b=red"};
+        QTest::addRow("huge header is refused")
+            << QStringList{"a.gif=huge", "g.gif=huge"} << 6 << QStringList{"a=own"};
+        QTest::addRow("extras g.jpg and h.gif") << QStringList{"g.jpg=jpg:blue", "h.gif=gif:red"}
+                                                << 8 << QStringList{"g=blue", "h=red"};
+        QTest::addRow("h without g is ignored")
+            << QStringList{"h.gif=gif:red"} << 6 << QStringList();
+        QTest::addRow("search stops at the first gap")
+            << QStringList{"g.gif=gif:red", "h.gif=gif:red", "j.gif=gif:red"} << 8 << QStringList();
+        QStringList all;
+        for (char letter = 'g'; letter <= '|'; ++letter)
+            all << QStringLiteral("%1.gif=gif:green").arg(QLatin1Char(letter));
+        QTest::addRow("up to the brace, never the bar")
+            << all << 27 << QStringList{"{=green", "g=green"};
+    }
+
+    void searchOrder()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(int, count);
+        QFETCH(QStringList, expected);
+
+        QTemporaryDir dir;
+        for (const QString& entry : files) {
+            const QString name = entry.section(QLatin1Char('='), 0, 0);
+            const QString content = entry.section(QLatin1Char('='), 1);
+            const QColor colour(content.section(QLatin1Char(':'), 1));
+            QByteArray bytes = "not a picture";
+            if (content.startsWith(QLatin1String("gif:")))
+                bytes = gifBytes(colour);
+            else if (content.startsWith(QLatin1String("jpg:")))
+                bytes = jpegBytes(colour);
+            else if (content == QLatin1String("huge"))
+                bytes = gifBytes(Qt::red, 9000, 9000);
+            writeFile(dir.filePath(name), bytes);
+        }
+
+        IconSet set;
+        QVERIFY(set.Load({dir.path() + QLatin1Char('/')}));
+        QCOMPARE(set.Count(), count);
+        for (const QString& check : expected) {
+            const int index = check.at(0).toLatin1() - 'a';
+            const QString what = check.mid(2);
+            const IconPicture& picture = set.Picture(index);
+            QVERIFY2(!picture.isEmpty(), qPrintable(check));
+            if (what == QLatin1String("own")) {
+                IconPicture own;
+                QVERIFY(own.LoadFromResource(QStringLiteral(":/icons/%1.jpg").arg(check.at(0))));
+                QCOMPARE(picture.image(), own.image());
+            } else {
+                QVERIFY2(near(colourOf(picture), QColor(what).rgb()), qPrintable(check));
+            }
+        }
+    }
+
+    void bareProgramNameSearchesTheCurrentDirectory()
+    {
+        QCOMPARE(IconSet::ProgramFolder(QStringLiteral("/opt/gl/bin/glyphlock")),
+                 QStringLiteral("/opt/gl/bin/"));
+        QCOMPARE(IconSet::ProgramFolder(QStringLiteral("./glyphlock")), QStringLiteral("./"));
+        QCOMPARE(IconSet::ProgramFolder(QStringLiteral("glyphlock")), QString());
+
+        QTemporaryDir dir;
+        writeFile(dir.filePath(QStringLiteral("b.gif")), gifBytes(Qt::blue));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        IconSet set;
+        const bool loaded = set.Load({IconSet::ProgramFolder(QStringLiteral("glyphlock"))});
+        QDir::setCurrent(previous);
+        QVERIFY(loaded);
+        QCOMPARE(colourOf(set.Picture(1)), kBlue);
+    }
+
+    void failedOwnPictureStopsTheOthers()
+    {
+        // Own pictures: a and b fine, c broken, d to f fine but never tried after c.
+        // The program folder still supplies e.
+        QTemporaryDir own;
+        for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.jpg", "f.jpg"})
+            writeFile(own.filePath(QLatin1String(name)), jpegBytes(Qt::red));
+        writeFile(own.filePath(QStringLiteral("c.jpg")), "broken");
+        QTemporaryDir folder;
+        writeFile(folder.filePath(QStringLiteral("e.gif")), gifBytes(Qt::green));
+
+        IconSet set(own.path() + QLatin1Char('/'));
+        QVERIFY(!set.Load({folder.path() + QLatin1Char('/')}));
+        QCOMPARE(set.Count(), 6);
+        const bool loaded[] = {true, true, false, false, true, false};
+        for (int i = 0; i < 6; ++i)
+            QVERIFY2(set.Picture(i).isEmpty() != loaded[i], qPrintable(QString::number(i)));
+        QCOMPARE(colourOf(set.Picture(4)), kGreen);
+    }
+
+    void drawStretchesWithoutKeepingProportions()
+    {
+        QTemporaryDir dir;
+        QImage halves(2, 1, QImage::Format_RGB32);
+        halves.setPixel(0, 0, kRed);
+        halves.setPixel(1, 0, kBlue);
+        QVERIFY(halves.save(dir.filePath(QStringLiteral("p.png"))));
+        IconPicture picture;
+        QVERIFY(picture.LoadFromFile(dir.filePath(QStringLiteral("p.png"))));
+
+        // Twice at different sizes: the scaled copy must follow the size asked for.
+        for (const QRect& rect : {QRect(3, 4, 10, 30), QRect(0, 0, 40, 6)}) {
+            QImage target(50, 50, QImage::Format_RGB32);
+            target.fill(Qt::white);
+            QPainter painter(&target);
+            picture.Draw(painter, rect);
+            painter.end();
+            QCOMPARE(target.pixel(rect.left(), rect.top()), kRed);
+            QCOMPARE(target.pixel(rect.right(), rect.bottom()), kBlue);
+            QCOMPARE(target.pixel(rect.right() + 1, rect.bottom()), qRgb(255, 255, 255));
+            QCOMPARE(target.pixel(rect.left(), rect.bottom() + 1), qRgb(255, 255, 255));
+        }
+    }
+
+    void emptyPictureDrawsNothing()
+    {
+        IconPicture empty;
+        QVERIFY(!empty.LoadFromFile(QStringLiteral("/nonexistent/a.gif")));
+        QImage target(8, 8, QImage::Format_RGB32);
+        target.fill(Qt::white);
+        QPainter painter(&target);
+        empty.Draw(painter, QRect(0, 0, 8, 8));
+        empty.Draw(painter, QRect());
+        painter.end();
+        QCOMPARE(target.pixel(4, 4), qRgb(255, 255, 255));
+        QCOMPARE(empty.GetPixelSize(), QSize(0, 0));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    TestIconSet test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestIconSet.moc"

@@ -1,0 +1,371 @@
+#include "app/GlyphlockApp.h"
+#include "matrix/MatrixDialog.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Stands in for the password dialog: keeps what it was shown and answers "Exit" or not.
+class RecordingMatrixDialog : public MatrixDialog
+{
+public:
+    QStringList shown;
+    bool answerExit = false;
+
+protected:
+    bool presentPassword(const QString& password) override
+    {
+        shown << password;
+        return answerExit;
+    }
+};
+
+// Looks for its own pictures in a folder of the test's choosing.
+class OwnPicturesFromDialog : public MatrixDialog
+{
+public:
+    explicit OwnPicturesFromDialog(const QString& prefix) : MatrixDialog(nullptr, prefix) {}
+};
+
+QString cellsOf(const MatrixDialog& dialog)
+{
+    QStringList rows;
+    for (const std::string& row : dialog.Matrix().Rows())
+        rows << QString::fromStdString(row);
+    return rows.join(QLatin1Char('/'));
+}
+
+// Releases as the window system delivers them: a press somewhere, the release where asked.
+void release(QWidget* widget, Qt::MouseButton button, QPoint at, QPoint pressedAt = {})
+{
+    QTest::mousePress(widget, button, {}, pressedAt.isNull() ? at : pressedAt);
+    QTest::mouseRelease(widget, button, {}, at);
+}
+
+QAction* action(QWidget& dialog, const char* name)
+{
+    return dialog.findChild<QAction*>(QLatin1String(name));
+}
+
+// Runs trigger and reports the class of the modal dialog it opened, closing that dialog.
+QString modalOpenedBy(const std::function<void()>& trigger)
+{
+    QString opened;
+    QTimer::singleShot(0, [&opened] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = QLatin1String(modal->metaObject()->className());
+            modal->close();
+        }
+    });
+    trigger();
+    return opened;
+}
+
+} // namespace
+
+class TestMatrixDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void geometryFollowsTheClientArea_data()
+    {
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QSize>("cell");
+
+        QTest::addRow("400 x 300") << QSize(400, 300) << 8 << 5 << QSize(50, 50);
+        QTest::addRow("start-up size") << QSize(384, 401) << 8 << 7 << QSize(48, 50);
+        QTest::addRow("smallest client") << QSize(144, 109) << 3 << 1 << QSize(48, 59);
+        QTest::addRow("just under two cells") << QSize(95, 145) << 1 << 1 << QSize(95, 95);
+        QTest::addRow("too short for a row") << QSize(400, 97) << 8 << 0 << QSize();
+        QTest::addRow("too narrow for a column") << QSize(47, 400) << 0 << 7 << QSize();
+    }
+
+    void geometryFollowsTheClientArea()
+    {
+        QFETCH(QSize, client);
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QFETCH(QSize, cell);
+        const MatrixDialog::Geometry geometry = MatrixDialog::GeometryFor(client);
+        QCOMPARE(geometry.columns, columns);
+        QCOMPARE(geometry.rows, rows);
+        QCOMPARE(geometry.cell, cell);
+    }
+
+    void startsAsEightBySevenOfIconA()
+    {
+        MatrixDialog dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Glyphlock"));
+        QCOMPARE(dialog.SizeText(), QStringLiteral("8  x 7     "));
+        QCOMPARE(cellsOf(dialog), QStringList(7, QStringLiteral("aaaaaaaa")).join('/'));
+        QCOMPARE(dialog.Icons().Count(), 6);
+        QVERIFY(!action(dialog, "undoAction")->isEnabled());
+    }
+
+    void missingOwnPicturesAreReportedThenTheWindowRuns()
+    {
+        QTemporaryDir empty;
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                icon = box->icon();
+                box->accept();
+            }
+        });
+        OwnPicturesFromDialog dialog(empty.path() + QLatin1Char('/'));
+        QCOMPARE(text, QStringLiteral("Resource not ready. The program may be broken."));
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(title, QCoreApplication::applicationName());
+        QCOMPARE(dialog.Icons().Count(), 6);
+
+        // Cells of empty pictures stay black and still step.
+        dialog.show();
+        dialog.resize(400, 300);
+        release(&dialog, Qt::LeftButton, QPoint(10, 10));
+        QCOMPARE(dialog.Matrix().Rows()[0][0], 'b');
+        const QImage shot = dialog.grab(QRect(0, 0, 400, 250)).toImage();
+        QCOMPARE(shot.pixel(25, 25) & 0xffffff, 0u);
+        QCOMPARE(shot.pixel(399, 249) & 0xffffff, 0u);
+    }
+
+    void resizeReshapesAndForgetsHistory()
+    {
+        MatrixDialog dialog;
+        dialog.show();
+        dialog.resize(400, 300);
+        QCOMPARE(dialog.SizeText(), QStringLiteral("8  x 5     "));
+        QCOMPARE(dialog.CellAt(QPoint(399, 249)), QPoint(7, 4));
+        QCOMPARE(dialog.CellAt(QPoint(50, 50)), QPoint(1, 1));
+
+        release(&dialog, Qt::LeftButton, QPoint(10, 10));
+        QAction* undo = action(dialog, "undoAction");
+        QVERIFY(undo->isEnabled());
+        // Same dimensions (8 x 5), different size: still a resize.
+        dialog.resize(410, 310);
+        QCOMPARE(dialog.SizeText(), QStringLiteral("8  x 5     "));
+        QVERIFY(!dialog.Matrix().CanUndo());
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(dialog.Matrix().Rows().front(), std::string("baaaaaaa"));
+
+        // Back from minimised is a resize even without a size change; minimising is not.
+        release(&dialog, Qt::LeftButton, QPoint(10, 10));
+        dialog.setWindowState(Qt::WindowMinimized);
+        QVERIFY(dialog.Matrix().CanUndo());
+        dialog.setWindowState(Qt::WindowNoState);
+        QVERIFY(!dialog.Matrix().CanUndo());
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(dialog.Matrix().Rows().front(), std::string("caaaaaaa"));
+    }
+
+    void clicksStepTheCellUnderTheRelease()
+    {
+        MatrixDialog dialog;
+        dialog.show();
+        dialog.resize(400, 300);
+        QAction* undo = action(dialog, "undoAction");
+
+        release(&dialog, Qt::RightButton, QPoint(110, 10));
+        QCOMPARE(dialog.Matrix().Rows()[0], std::string("aafaaaaa"));
+        QVERIFY(undo->isEnabled());
+        undo->trigger();
+        QCOMPARE(dialog.Matrix().Rows()[0], std::string("aaaaaaaa"));
+        QVERIFY(!undo->isEnabled());
+
+        // Pressed over (0, 0), released over (2, 1): only the release counts.
+        release(&dialog, Qt::LeftButton, QPoint(110, 60), QPoint(10, 10));
+        QCOMPARE(cellsOf(dialog).left(17), QStringLiteral("aaaaaaaa/aabaaaaa"));
+
+        // A double click arrives as press, release, double-click, release: two steps.
+        QTest::mousePress(&dialog, Qt::LeftButton, {}, QPoint(360, 210));
+        QTest::mouseRelease(&dialog, Qt::LeftButton, {}, QPoint(360, 210));
+        QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(360, 210),
+                          dialog.mapToGlobal(QPointF(360, 210)), Qt::LeftButton, Qt::LeftButton,
+                          {});
+        QApplication::sendEvent(&dialog, &twice);
+        QTest::mouseRelease(&dialog, Qt::LeftButton, {}, QPoint(360, 210));
+        QCOMPARE(dialog.Matrix().Rows()[4][7], 'c');
+
+        // Outside the grid (the strip, or released beyond the window) changes nothing.
+        const QString before = cellsOf(dialog);
+        const auto historyBefore = dialog.Matrix().History().size();
+        release(&dialog, Qt::LeftButton, QPoint(20, 270));
+        release(&dialog, Qt::LeftButton, QPoint(-10, -10), QPoint(10, 10));
+        release(&dialog, Qt::LeftButton, QPoint(450, 10), QPoint(10, 10));
+        QCOMPARE(cellsOf(dialog), before);
+        QCOMPARE(dialog.Matrix().History().size(), historyBefore);
+
+        // Undo walks back through every step, then greys itself.
+        while (undo->isEnabled())
+            undo->trigger();
+        QCOMPARE(cellsOf(dialog), QStringList(5, QStringLiteral("aaaaaaaa")).join('/'));
+    }
+
+    void rightReleaseInTheStripOpensTheWindowMenu()
+    {
+        MatrixDialog dialog;
+        dialog.show();
+        dialog.resize(400, 300);
+        auto* menu = dialog.findChild<QMenu*>(QStringLiteral("windowMenu"));
+        QStringList texts;
+        for (QAction* item : menu->actions())
+            texts << item->text();
+        QCOMPARE(texts, (QStringList{"&About Glyphlock and Usage...", "C&onfigure...", "&Undo"}));
+
+        release(&dialog, Qt::RightButton, QPoint(20, 270));
+        QVERIFY(menu->isVisible());
+        QVERIFY(!dialog.Matrix().CanUndo());
+        menu->close();
+    }
+
+    void shortcutsReachTheCommands()
+    {
+        MatrixDialog dialog;
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        release(&dialog, Qt::LeftButton, QPoint(10, 10));
+        QTest::keyClick(&dialog, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(dialog.Matrix().Rows()[0][0], 'a');
+        QVERIFY(!action(dialog, "undoAction")->isEnabled());
+        QCOMPARE(modalOpenedBy([&dialog] { QTest::keyClick(&dialog, Qt::Key_F1); }),
+                 QStringLiteral("AboutDialog"));
+    }
+
+    void commandsOpenTheirDialogs()
+    {
+        MatrixDialog dialog;
+        dialog.show();
+        auto* about = dialog.findChild<QPushButton*>(QStringLiteral("aboutButton"));
+        QCOMPARE(modalOpenedBy([about] { about->click(); }), QStringLiteral("AboutDialog"));
+        QCOMPARE(modalOpenedBy([&dialog] { action(dialog, "aboutAction")->trigger(); }),
+                 QStringLiteral("AboutDialog"));
+        QCOMPARE(modalOpenedBy([&dialog] { action(dialog, "configureAction")->trigger(); }),
+                 QStringLiteral("SymbolSetDialog"));
+        QVERIFY(dialog.isVisible());
+    }
+
+    void pointerTextNamesTheCell_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QString>("text");
+        // 410 x 300: cells of 51 x 50, two pixels left over at the right.
+        QTest::addRow("top-left cell") << QPoint(1, 1) << QStringLiteral("0  , 0     ");
+        QTest::addRow("third cell of the top row")
+            << QPoint(102, 49) << QStringLiteral("2  , 0     ");
+        QTest::addRow("last cell") << QPoint(407, 249) << QStringLiteral("7  , 4     ");
+        QTest::addRow("strip") << QPoint(100, 250) << QStringLiteral("-------------");
+        QTest::addRow("leftover pixels") << QPoint(408, 10) << QStringLiteral("-------------");
+    }
+
+    void pointerTextNamesTheCell()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(QString, text);
+        MatrixDialog dialog;
+        dialog.show();
+        dialog.resize(410, 300);
+        QCOMPARE(dialog.PointerText(), QString());
+        QTest::mouseMove(&dialog, at);
+        QTRY_COMPARE(dialog.PointerText(), text);
+    }
+
+    void paintsTextsOnBlack()
+    {
+        MatrixDialog dialog;
+        dialog.show();
+        dialog.resize(400, 300);
+        QTest::mouseMove(&dialog, QPoint(60, 60));
+        QTRY_COMPARE(dialog.PointerText(), QStringLiteral("1  , 1     "));
+        const QImage shot = dialog.grab(QRect(0, 0, 300, 300)).toImage();
+
+        // Every pixel of the strip's text area is black, pure white or pure green; white only
+        // in the size line, green only in the pointer line.
+        int white = 0, green = 0;
+        for (int y = 250; y < 300; ++y) {
+            for (int x = 0; x < 150; ++x) {
+                const QRgb pixel = shot.pixel(x, y) & 0xffffff;
+                const bool sizeLine = y >= 255 && y < 280;
+                if (pixel == 0xffffff && sizeLine)
+                    ++white;
+                else if (pixel == 0x00ff00 && !sizeLine)
+                    ++green;
+                else
+                    QVERIFY2(pixel == 0, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        }
+        QVERIFY(white > 20);
+        QVERIFY(green > 20);
+
+        // Cells show their picture stretched to 50 x 50, edge to edge.
+        QImage expected(50, 50, QImage::Format_RGB32);
+        QPainter painter(&expected);
+        dialog.Icons().Picture(0).Draw(painter, QRect(0, 0, 50, 50));
+        painter.end();
+        QCOMPARE(shot.copy(250, 200, 50, 50).convertToFormat(QImage::Format_RGB32), expected);
+    }
+
+    void okShowsThePasswordOfTheGrid()
+    {
+        RecordingMatrixDialog dialog;
+        dialog.show();
+        // 3 x 2 cells of 50 x 50; the middle of the top row stepped twice: "aca" / "aaa".
+        dialog.resize(150, 150);
+        release(&dialog, Qt::LeftButton, QPoint(75, 25));
+        release(&dialog, Qt::LeftButton, QPoint(75, 25));
+        QCOMPARE(cellsOf(dialog), QStringLiteral("aca/aaa"));
+
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("okButton"));
+        QVERIFY(ok->isDefault());
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QTRY_COMPARE(dialog.shown.size(), 2);
+        QCOMPARE(dialog.shown.front(), QStringLiteral("~90N#Tr3cuZ,4fmsl8h"));
+        QCOMPARE(dialog.shown.back(), dialog.shown.front());
+        // Left without Exit: the window stays, the grid and its history unchanged.
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(cellsOf(dialog), QStringLiteral("aca/aaa"));
+        QVERIFY(dialog.Matrix().CanUndo());
+
+        dialog.answerExit = true;
+        ok->click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void escapeEndsTheWindow()
+    {
+        RecordingMatrixDialog dialog;
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(dialog.shown.isEmpty());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // The generator stores the default special characters: keep that away from the user.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    GlyphlockApp app(argc, argv);
+    TestMatrixDialog test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestMatrixDialog.moc"
