@@ -225,6 +225,78 @@ pick_case() {
     wait "$driver" 2>/dev/null
 }
 
+# The real program: OK on the start-up grid, then Copy and Exit from the keyboard; the
+# password pastes after the program has ended.
+real_program_case() {
+    local wm=$1
+    [ -x "$BIN/glyphlock" ] || { fail "no glyphlock beside the helper"; return; }
+    mkdir -p "$WORK/config-$wm"
+    XDG_CONFIG_HOME="$WORK/config-$wm" XDG_DATA_HOME="$WORK/config-$wm" "$BIN/glyphlock" \
+        >/dev/null 2>&1 &
+    local program=$!
+    started+=($program)
+    local window=
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | head -n1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || { fail "[$wm/real] the main window did not show"; kill "$program"; return; }
+    sleep 0.5
+    local ax ay w h
+    ax=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print $4 }')
+    ay=$(xwininfo -id "$window" | awk '/Absolute upper-left Y/ { print $4 }')
+    w=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
+    h=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
+    # The OK button sits at the right end of the strip under the grid.
+    xdotool mousemove $((ax + w - 39)) $((ay + h - 29)) sleep 0.2 click 1 sleep 1
+    import -window root "$SHOTS/real-$wm-dialog.png"
+
+    # The picker of the real program types into the line edit of another.
+    local target_out="$WORK/real-target-$wm.out"
+    "$BIN/e2e_LineEditTarget" generated >"$target_out" 2>/dev/null &
+    local target=$!
+    started+=($target)
+    wait_for "$target_out" '^ready' || fail "[$wm/real] target not ready"
+    local dialog
+    dialog=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | grep -vx "$window" | head -n1)
+    if [ -n "$dialog" ]; then
+        local dx dy dw dh to
+        dx=$(xwininfo -id "$dialog" | awk '/Absolute upper-left X/ { print $4 }')
+        dy=$(xwininfo -id "$dialog" | awk '/Absolute upper-left Y/ { print $4 }')
+        dw=$(xwininfo -id "$dialog" | awk '/Width:/ { print $2 }')
+        dh=$(xwininfo -id "$dialog" | awk '/Height:/ { print $2 }')
+        to=($(centre "$target_out" edit))
+        # The drag area's centre, in the dialog's own proportions.
+        xdotool mousemove $((dx + dw / 2)) $((dy + dh * 567 / 1000)) sleep 0.2 mousedown 1 \
+            sleep 0.3 mousemove $(((dx + to[0]) / 2)) $(((dy + to[1]) / 2)) sleep 0.1 \
+            mousemove "${to[0]}" "${to[1]}" sleep 0.5
+        import -window root "$SHOTS/real-$wm-pick.png"
+        xdotool mouseup 1 sleep 1.5
+    else
+        fail "[$wm/real] no password dialog"
+    fi
+    kill -TERM "$target"
+    wait "$target" 2>/dev/null
+    grep -qx match "$target_out" || fail "[$wm/real] the line edit did not get the password"
+    # Back to the dialog for the keyboard.
+    [ -n "$dialog" ] && xdotool mousemove $((dx + dw / 2)) $((dy + 10)) click 1 sleep 0.3
+    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
+    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$program" 2>/dev/null; then
+        fail "[$wm/real] Exit did not end the program"
+        kill "$program"
+    fi
+    wait "$program" 2>/dev/null
+    local verdict
+    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin generated)
+    [ "$verdict" = match ] || fail "[$wm/real] clipboard after the program ended: $verdict"
+    printf 'something else' | xclip -selection clipboard -i -l 1
+    sleep 0.5
+    [ "$(helper_count)" = 0 ] || fail "[$wm/real] the clipboard helper outlived its clipboard"
+    xclip -o -selection clipboard >/dev/null # lets that xclip go
+}
+
 # The framed window vanishes in the middle of a pick: no crash, nothing typed anywhere.
 vanish_case() {
     local wm=$1
@@ -262,6 +334,7 @@ for wm in none openbox; do
     [ "$wm" = openbox ] && start_window_manager
     clipboard_case "$wm"
     clipboard_case "$wm" manager
+    real_program_case "$wm"
     for name in generated specials foreign; do
         pick_case "$wm" "$name"
     done
