@@ -17,8 +17,8 @@ QPointer<QMimeData> ourData;
 void keepClipboardAfterExit()
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!ourData || !clipboard || !clipboard->ownsClipboard()
-        || clipboard->mimeData(QClipboard::Clipboard) != ourData.data())
+    if (!ourData || !clipboard || !clipboard->ownsClipboard() ||
+        clipboard->mimeData(QClipboard::Clipboard) != ourData.data())
         return;
     ClipboardKeeper::keepAfterExit(ourData->data(SecretClipboard::kUtf8TextFormat));
 }
@@ -37,9 +37,9 @@ bool SecretClipboard::copy(const QString& text)
     clipboard->setMimeData(data, QClipboard::Clipboard);
 
     // On X11 taking the selection can fail silently; only ownership proves it worked.
-    const bool taken = clipboard->mimeData(QClipboard::Clipboard) == data
-                       && (QGuiApplication::platformName() != QLatin1String("xcb")
-                           || clipboard->ownsClipboard());
+    const bool taken =
+        clipboard->mimeData(QClipboard::Clipboard) == data &&
+        (QGuiApplication::platformName() != QLatin1String("xcb") || clipboard->ownsClipboard());
     if (!taken)
         return false;
 

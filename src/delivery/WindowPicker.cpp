@@ -47,8 +47,8 @@ WindowPicker::WindowId WindowPicker::framedWindow()
     return lastFramedWindow;
 }
 
-bool WindowPicker::isPickableWindow(PickerPlatform& platform, WindowId mainWindow,
-                                    WindowId dialog, WindowId candidate)
+bool WindowPicker::isPickableWindow(PickerPlatform& platform, WindowId mainWindow, WindowId dialog,
+                                    WindowId candidate)
 {
     if (candidate == 0 || !platform.isWindow(candidate))
         return false;

@@ -50,9 +50,8 @@ void RecordingPickerPlatform::hideFrame()
     frameShownOn = 0;
 }
 
-PickerPlatform::TypeResult RecordingPickerPlatform::typeText(WindowId target,
-                                                             const QPoint& globalPos,
-                                                             const QString& text)
+PickerPlatform::TypeResult
+RecordingPickerPlatform::typeText(WindowId target, const QPoint& globalPos, const QString& text)
 {
     typed.append({target, globalPos, text});
     return typeResult;

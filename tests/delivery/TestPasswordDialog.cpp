@@ -7,6 +7,8 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QDialog>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -55,8 +57,8 @@ struct Fixture
     void moveTo(const QPoint& global)
     {
         QCursor::setPos(global);
-        QMouseEvent move(QEvent::MouseMove, dialog->mapFromGlobal(QPointF(global)),
-                         QPointF(global), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, dialog->mapFromGlobal(QPointF(global)), QPointF(global),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(dialog.get(), &move);
     }
     void release()
@@ -88,8 +90,13 @@ private slots:
         auto* show = fixture.child<QPushButton>("showButton");
         QCOMPARE(show->text(), "Show Generated Password");
         QCOMPARE(fixture.dialog->focusWidget(), show);
-        QCOMPARE(show->toolTip(), PasswordDialog::kShowHint);
-        QVERIFY(show->toolTip().count('"') == 6);
+        QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), show->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(show, &hover);
+        auto* tip = show->findChild<QLabel*>(QStringLiteral("imageButtonTooltip"));
+        QVERIFY(tip && tip->isVisible());
+        QCOMPARE(tip->text(), "If there're illegal characters in the password, config the "
+                              "character set by system menu \"Configure...\" or \"Config\" "
+                              "button on \"About\" dialog box");
         QCOMPARE(fixture.dragArea()->text(),
                  "Input password automatically:\nClick in this area, keep the mouse button "
                  "pressed, move the cursor to the password input box, then release the mouse "
@@ -157,8 +164,8 @@ private slots:
 
         fixture.moveTo(kInEditor);
         QCOMPARE(fixture.platform->frameShownOn, fixture.editor);
-        const QString editorText =
-            QStringLiteral("Window Handle:0x%1.\nClass Name:Editor.").arg(fixture.editor, 8, 16, QLatin1Char('0'));
+        const QString editorText = QStringLiteral("Window Handle:0x%1.\nClass Name:Editor.")
+                                       .arg(fixture.editor, 8, 16, QLatin1Char('0'));
         QCOMPARE(fixture.dragArea()->text(), editorText);
         fixture.release();
 

@@ -71,10 +71,10 @@ private slots:
         QTest::addColumn<WindowId>("window");
         QTest::addColumn<QString>("className");
         QTest::addColumn<QString>("text");
-        QTest::addRow("short handle padded")
-            << WindowId(0xabc) << "Edit" << "Window Handle:0x00000ABC.\r\nClass Name:Edit.";
-        QTest::addRow("eight digits")
-            << WindowId(0x1e00007) << "" << "Window Handle:0x01E00007.\r\nClass Name:.";
+        QTest::addRow("short handle padded") << WindowId(0xabc) << "Edit"
+                                             << "Window Handle:0x00000ABC.\r\nClass Name:Edit.";
+        QTest::addRow("eight digits") << WindowId(0x1e00007) << ""
+                                      << "Window Handle:0x01E00007.\r\nClass Name:.";
         QTest::addRow("98 characters kept")
             << WindowId(0x12345678) << QString(98, 'x')
             << "Window Handle:0x12345678.\r\nClass Name:" + QString(98, 'x') + ".";

@@ -24,7 +24,10 @@ bool fetchText(Display* display, Window window, const Atoms& atoms, std::string&
     while (std::chrono::steady_clock::now() < deadline) {
         XEvent event;
         if (!XCheckTypedWindowEvent(display, window, SelectionNotify, &event)) {
-            struct timespec pause{0, 10'000'000};
+            struct timespec pause
+            {
+                0, 10'000'000
+            };
             nanosleep(&pause, nullptr);
             continue;
         }
@@ -102,14 +105,14 @@ int main()
                 XChangeProperty(display, request.requestor, request.property, XA_ATOM, 32,
                                 PropModeReplace, nullptr, 0);
             reply(display, request, saved_ok ? request.property : None);
-        } else if (request.selection == atoms.clipboard && serving
-                   && request.target == atoms.utf8) {
+        } else if (request.selection == atoms.clipboard && serving &&
+                   request.target == atoms.utf8) {
             XChangeProperty(display, request.requestor, request.property, atoms.utf8, 8,
                             PropModeReplace, reinterpret_cast<const unsigned char*>(saved.data()),
                             int(saved.size()));
             reply(display, request, request.property);
-        } else if (request.selection == atoms.clipboard && serving
-                   && request.target == atoms.targets) {
+        } else if (request.selection == atoms.clipboard && serving &&
+                   request.target == atoms.targets) {
             const Atom offered[] = {atoms.targets, atoms.utf8};
             XChangeProperty(display, request.requestor, request.property, XA_ATOM, 32,
                             PropModeReplace, reinterpret_cast<const unsigned char*>(offered), 2);

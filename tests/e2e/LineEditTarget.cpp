@@ -42,8 +42,8 @@ int main(int argc, char** argv)
         std::string input((std::istreambuf_iterator<char>(std::cin)),
                           std::istreambuf_iterator<char>());
         const QString text = QString::fromStdString(input);
-        std::printf("%s\n", text == e2ePassword(QString::fromLocal8Bit(argv[2])) ? "match"
-                                                                                   : "mismatch");
+        std::printf("%s\n",
+                    text == e2ePassword(QString::fromLocal8Bit(argv[2])) ? "match" : "mismatch");
         return 0;
     }
     QApplication app(argc, argv);
@@ -71,8 +71,7 @@ int main(int argc, char** argv)
     QTimer::singleShot(500, &window, [&] {
         const QRect rect(edit->mapToGlobal(QPoint(0, 0)), edit->size());
         std::printf("window 0x%llx\n", static_cast<unsigned long long>(window.winId()));
-        std::printf("geometry edit %d %d %d %d\n", rect.x(), rect.y(), rect.width(),
-                    rect.height());
+        std::printf("geometry edit %d %d %d %d\n", rect.x(), rect.y(), rect.width(), rect.height());
         std::printf("ready\n");
         std::fflush(stdout);
     });

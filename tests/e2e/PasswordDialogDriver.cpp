@@ -38,8 +38,8 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         });
         QTimer::singleShot(500, &dialog, [&] {
-            for (const char* name : {"showButton", "copyButton", "closeButton", "dragArea",
-                                     "exitButton"}) {
+            for (const char* name :
+                 {"showButton", "copyButton", "closeButton", "dragArea", "exitButton"}) {
                 auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(name));
                 const QRect rect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
                 std::printf("geometry %s %d %d %d %d\n", name, rect.x(), rect.y(), rect.width(),

@@ -93,12 +93,11 @@ void ClipboardServer::answer(const XSelectionRequestEvent& request)
     // Old clients name no property: the target stands for it.
     const Atom property = request.property != None ? request.property : request.target;
     const bool inTime = request.time == CurrentTime || request.time >= acquired;
-    reply.property = request.selection == clipboard && inTime
-                             && convert(request.requestor, request.target, property)
+    reply.property = request.selection == clipboard && inTime &&
+                             convert(request.requestor, request.target, property)
                          ? property
                          : None;
-    XSendEvent(display, request.requestor, False, NoEventMask,
-               reinterpret_cast<XEvent*>(&reply));
+    XSendEvent(display, request.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
     XFlush(display);
 }
 
@@ -110,8 +109,8 @@ bool ClipboardServer::convert(Window requestor, Atom target, Atom property)
         return true;
     };
     if (target == targets) {
-        const std::vector<Atom> offered{targets,  timestamp, utf8String,  XA_STRING,
-                                        text,     utf8Mime,  passwordHint};
+        const std::vector<Atom> offered{targets, timestamp, utf8String,  XA_STRING,
+                                        text,    utf8Mime,  passwordHint};
         XChangeProperty(display, requestor, property, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(offered.data()),
                         int(offered.size()));

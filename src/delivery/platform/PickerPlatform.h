@@ -16,7 +16,8 @@ public:
     // A native window handle; 0 is "no window".
     using WindowId = quint64;
 
-    enum class TypeResult {
+    enum class TypeResult
+    {
         Typed,
         NotAvailable, // this display offers no way to send keys
         WindowGone,   // the target vanished or refused the focus

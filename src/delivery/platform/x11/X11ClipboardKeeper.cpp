@@ -9,9 +9,9 @@
 #include <X11/Xlib.h>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,8 +82,12 @@ bool startHelper(const QByteArray& path, const QByteArray& text)
         while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
         // A helper that failed to start must not take us down with SIGPIPE.
-        struct sigaction ignore{};
-        struct sigaction previous{};
+        struct sigaction ignore
+        {
+        };
+        struct sigaction previous
+        {
+        };
         ignore.sa_handler = SIG_IGN;
         sigaction(SIGPIPE, &ignore, &previous);
         started = writeAll(input[1], text.constData(), size_t(text.size()));
@@ -93,8 +97,8 @@ bool startHelper(const QByteArray& path, const QByteArray& text)
     if (started) {
         pollfd fd{ready[0], POLLIN, 0};
         char answer = 0;
-        started = poll(&fd, 1, kReadyTimeoutMs) == 1 && read(ready[0], &answer, 1) == 1
-                  && answer == '1';
+        started =
+            poll(&fd, 1, kReadyTimeoutMs) == 1 && read(ready[0], &answer, 1) == 1 && answer == '1';
     }
     close(ready[0]);
     return started;
@@ -109,8 +113,8 @@ bool ClipboardKeeper::keepAfterExit(const QByteArray& utf8Text)
     // A clipboard manager asks the toolkit for the data itself when we go.
     if (clipboardManagerRuns())
         return true;
-    const QString helper = QCoreApplication::applicationDirPath() + QLatin1Char('/')
-                           + QLatin1String(kHelperName);
+    const QString helper =
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(kHelperName);
     if (!QFileInfo(helper).isExecutable())
         return false;
     return startHelper(QFile::encodeName(helper), utf8Text);

@@ -99,12 +99,12 @@ Window X11PickerPlatform::topLevelAt(int x, int y)
     XErrorTrap trap(display);
     Window child = None;
     int childX = 0, childY = 0;
-    if (!XTranslateCoordinates(display, root, root, x, y, &childX, &childY, &child)
-        || child == None)
+    if (!XTranslateCoordinates(display, root, root, x, y, &childX, &childY, &child) ||
+        child == None)
         return None;
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, child, &attributes) && !trap.failed()
-        && !attributes.override_redirect)
+    if (XGetWindowAttributes(display, child, &attributes) && !trap.failed() &&
+        !attributes.override_redirect)
         return child;
 
     // Something of no interest is on top: look through the stacking order ourselves.
@@ -117,8 +117,8 @@ Window X11PickerPlatform::topLevelAt(int x, int y)
     for (unsigned int i = count; i-- > 0 && found == None;) {
         if (!XGetWindowAttributes(display, children[i], &attributes))
             continue;
-        if (attributes.map_state != IsViewable || attributes.c_class != InputOutput
-            || attributes.override_redirect)
+        if (attributes.map_state != IsViewable || attributes.c_class != InputOutput ||
+            attributes.override_redirect)
             continue;
         const int border = attributes.border_width;
         const QRect outer(attributes.x, attributes.y, attributes.width + 2 * border,
@@ -196,8 +196,7 @@ PickerPlatform::WindowId X11PickerPlatform::parentOf(WindowId window)
 {
     XErrorTrap trap(display);
     Window owner = None;
-    if (XGetTransientForHint(display, Window(window), &owner) && owner != None
-        && !trap.failed())
+    if (XGetTransientForHint(display, Window(window), &owner) && owner != None && !trap.failed())
         return WindowId(owner);
     Window rootReturn = None, parent = None;
     Window* children = nullptr;
@@ -234,8 +233,7 @@ Window X11PickerPlatform::outermostAncestor(Window window)
         Window rootReturn = None, parent = None;
         Window* children = nullptr;
         unsigned int count = 0;
-        const Status status =
-            XQueryTree(display, window, &rootReturn, &parent, &children, &count);
+        const Status status = XQueryTree(display, window, &rootReturn, &parent, &children, &count);
         if (children)
             XFree(children);
         if (!status || parent == None)
@@ -281,9 +279,8 @@ bool X11PickerPlatform::windowManagerRuns()
     int format = 0;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
-    const int status =
-        XGetWindowProperty(display, root, netSupportingWmCheckAtom, 0, 1, False, XA_WINDOW,
-                           &type, &format, &items, &after, &data);
+    const int status = XGetWindowProperty(display, root, netSupportingWmCheckAtom, 0, 1, False,
+                                          XA_WINDOW, &type, &format, &items, &after, &data);
     Window check = None;
     if (status == Success && data && items == 1 && format == 32)
         check = Window(*reinterpret_cast<unsigned long*>(data));
@@ -300,8 +297,7 @@ bool X11PickerPlatform::isDescendant(Window window, Window ancestor)
         Window rootReturn = None, parent = None;
         Window* children = nullptr;
         unsigned int count = 0;
-        const Status status =
-            XQueryTree(display, window, &rootReturn, &parent, &children, &count);
+        const Status status = XQueryTree(display, window, &rootReturn, &parent, &children, &count);
         if (children)
             XFree(children);
         if (!status)
@@ -324,8 +320,7 @@ bool X11PickerPlatform::activate(Window target, const QPoint& devicePos)
         event.xclient.format = 32;
         event.xclient.data.l[0] = 2; // a request on the user's behalf, as a pager makes it
         event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask,
-                   &event);
+        XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     } else {
         XRaiseWindow(display, target);
         XSetInputFocus(display, target, RevertToParent, CurrentTime);
@@ -342,8 +337,7 @@ bool X11PickerPlatform::activate(Window target, const QPoint& devicePos)
         if (focus == PointerRoot) {
             XErrorTrap pointerTrap(display);
             focused = clientAt(topLevelAt(devicePos.x(), devicePos.y()), devicePos.x(),
-                               devicePos.y())
-                      == target;
+                               devicePos.y()) == target;
         }
         if (focused)
             break;
@@ -432,7 +426,7 @@ void X11PickerPlatform::sendKey(KeyCode keycode, bool shift)
 }
 
 PickerPlatform::TypeResult X11PickerPlatform::typeText(WindowId target, const QPoint& globalPos,
-                                                        const QString& text)
+                                                       const QString& text)
 {
     if (!hasXTest)
         return TypeResult::NotAvailable;
@@ -440,8 +434,8 @@ PickerPlatform::TypeResult X11PickerPlatform::typeText(WindowId target, const QP
     {
         XErrorTrap trap(display);
         XWindowAttributes attributes;
-        if (!XGetWindowAttributes(display, window, &attributes) || trap.failed()
-            || attributes.map_state != IsViewable)
+        if (!XGetWindowAttributes(display, window, &attributes) || trap.failed() ||
+            attributes.map_state != IsViewable)
             return TypeResult::WindowGone;
     }
 
