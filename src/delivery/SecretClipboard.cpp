@@ -1,0 +1,53 @@
+#include "delivery/SecretClipboard.h"
+
+#include "delivery/platform/ClipboardKeeper.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPointer>
+
+namespace {
+
+// The data we put on the clipboard last; the clipboard owns it and deletes it when replaced.
+QPointer<QMimeData> ourData;
+
+// Runs while the application object is being destroyed, before the clipboard goes.
+void keepClipboardAfterExit()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!ourData || !clipboard || !clipboard->ownsClipboard() ||
+        clipboard->mimeData(QClipboard::Clipboard) != ourData.data())
+        return;
+    ClipboardKeeper::keepAfterExit(ourData->data(SecretClipboard::kUtf8TextFormat));
+}
+
+} // namespace
+
+bool SecretClipboard::copy(const QString& text)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    auto* data = new QMimeData;
+    data->setText(text);
+    data->setData(kUtf8TextFormat, text.toUtf8());
+    data->setData(kPasswordHintFormat, QByteArrayLiteral("secret"));
+    clipboard->setMimeData(data, QClipboard::Clipboard);
+
+    // On X11 taking the selection can fail silently; only ownership proves it worked.
+    const bool taken =
+        clipboard->mimeData(QClipboard::Clipboard) == data &&
+        (QGuiApplication::platformName() != QLatin1String("xcb") || clipboard->ownsClipboard());
+    if (!taken)
+        return false;
+
+    static const bool registered = [] {
+        qAddPostRoutine(keepClipboardAfterExit);
+        return true;
+    }();
+    Q_UNUSED(registered);
+    ourData = data;
+    return true;
+}

@@ -1,0 +1,69 @@
+#include "delivery/WindowPicker.h"
+
+namespace {
+
+// One for the whole process, like the pick frame it stands for.
+PickerPlatform::WindowId lastFramedWindow = 0;
+
+} // namespace
+
+WindowPicker::WindowPicker(PickerPlatform& platform) : platform(platform) {}
+
+void WindowPicker::start(WindowId mainWindow, WindowId dialog)
+{
+    this->mainWindow = mainWindow;
+    this->dialog = dialog;
+    picking = true;
+    framedThisPick = false;
+}
+
+std::optional<QString> WindowPicker::track(const QPoint& globalPos)
+{
+    if (!picking)
+        return std::nullopt;
+    const WindowId candidate = platform.windowAt(globalPos);
+    if (!isPickableWindow(platform, mainWindow, dialog, candidate))
+        return std::nullopt;
+    if (lastFramedWindow != 0)
+        platform.hideFrame();
+    lastFramedWindow = candidate;
+    framedThisPick = true;
+    platform.showFrame(candidate);
+    return describeWindow(candidate, platform.className(candidate));
+}
+
+WindowPicker::WindowId WindowPicker::finish()
+{
+    if (!picking)
+        return 0;
+    if (lastFramedWindow != 0)
+        platform.hideFrame();
+    picking = false;
+    return framedThisPick ? lastFramedWindow : 0;
+}
+
+WindowPicker::WindowId WindowPicker::framedWindow()
+{
+    return lastFramedWindow;
+}
+
+bool WindowPicker::isPickableWindow(PickerPlatform& platform, WindowId mainWindow, WindowId dialog,
+                                    WindowId candidate)
+{
+    if (candidate == 0 || !platform.isWindow(candidate))
+        return false;
+    if (candidate == lastFramedWindow || candidate == mainWindow || candidate == dialog)
+        return false;
+    const WindowId parent = platform.parentOf(candidate);
+    return parent == 0 || (parent != dialog && parent != mainWindow);
+}
+
+QString WindowPicker::describeWindow(WindowId window, const QString& className)
+{
+    QString name = className.left(kMaxClassNameLength);
+    // Never leave half of a surrogate pair behind.
+    if (!name.isEmpty() && name.back().isHighSurrogate())
+        name.chop(1);
+    return QStringLiteral("Window Handle:0x%1.\r\nClass Name:%2.")
+        .arg(QString::number(window, 16).toUpper().rightJustified(8, QLatin1Char('0')), name);
+}

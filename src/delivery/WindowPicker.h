@@ -1,0 +1,45 @@
+#pragma once
+
+#include "delivery/platform/PickerPlatform.h"
+
+#include <QPoint>
+#include <QString>
+
+#include <optional>
+
+// The pick of a target window: from the press in the drag area to the next release, it frames
+// the acceptable window under the pointer and describes it.
+class WindowPicker
+{
+public:
+    using WindowId = PickerPlatform::WindowId;
+
+    explicit WindowPicker(PickerPlatform& platform);
+
+    // Our own two windows are never picked: the main window and the password dialog.
+    void start(WindowId mainWindow, WindowId dialog);
+    // One pointer move. Returns the drag area's new text when the frame went to another window.
+    std::optional<QString> track(const QPoint& globalPos);
+    // Ends the pick and erases the frame. Returns the window chosen by this pick, or 0 when
+    // this pick framed nothing. Does nothing outside a pick.
+    WindowId finish();
+    bool isPicking() const { return picking; }
+
+    // The window framed last, by any pick of this process; it survives the pick so that the
+    // next pick leaves it alone until another window has been framed.
+    static WindowId framedWindow();
+
+    static bool isPickableWindow(PickerPlatform& platform, WindowId mainWindow, WindowId dialog,
+                                 WindowId candidate);
+    // "Window Handle:0x...\r\nClass Name:....", the class name cut to its first 98 characters.
+    static QString describeWindow(WindowId window, const QString& className);
+
+    static constexpr int kMaxClassNameLength = 98;
+
+private:
+    PickerPlatform& platform;
+    bool picking = false;
+    bool framedThisPick = false;
+    WindowId mainWindow = 0;
+    WindowId dialog = 0;
+};

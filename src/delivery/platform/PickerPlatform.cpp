@@ -1,0 +1,39 @@
+#include "delivery/platform/PickerPlatform.h"
+
+#include <QWidget>
+
+PickerPlatform::~PickerPlatform() = default;
+
+PickerPlatform::WindowId PickerPlatform::windowAt(const QPoint&)
+{
+    return 0;
+}
+
+bool PickerPlatform::isWindow(WindowId)
+{
+    return false;
+}
+
+PickerPlatform::WindowId PickerPlatform::parentOf(WindowId)
+{
+    return 0;
+}
+
+QString PickerPlatform::className(WindowId)
+{
+    return QString();
+}
+
+void PickerPlatform::showFrame(WindowId) {}
+
+void PickerPlatform::hideFrame() {}
+
+PickerPlatform::TypeResult PickerPlatform::typeText(WindowId, const QPoint&, const QString&)
+{
+    return TypeResult::NotAvailable;
+}
+
+PickerPlatform::WindowId PickerPlatform::windowOf(QWidget* topLevel)
+{
+    return topLevel ? WindowId(topLevel->winId()) : 0;
+}

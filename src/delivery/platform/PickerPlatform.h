@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+
+class QWidget;
+
+// What the window picker needs from the window system. The base class is the fallback for
+// displays where picking cannot work: it finds no windows and types nothing.
+class PickerPlatform
+{
+public:
+    // A native window handle; 0 is "no window".
+    using WindowId = quint64;
+
+    enum class TypeResult
+    {
+        Typed,
+        NotAvailable, // this display offers no way to send keys
+        WindowGone,   // the target vanished or refused the focus
+        Failed        // a character could not be produced; nothing was typed
+    };
+
+    virtual ~PickerPlatform();
+
+    // False: the picker offers no pick on this display.
+    virtual bool isAvailable() const { return false; }
+    // The top-level window of another program (or ours) under a global pointer position.
+    virtual WindowId windowAt(const QPoint& globalPos);
+    virtual bool isWindow(WindowId window);
+    // The parent of a child window, the owner of a top-level one; 0 when there is none.
+    virtual WindowId parentOf(WindowId window);
+    virtual QString className(WindowId window);
+    // Outlines the window; one frame at a time, so showing it elsewhere moves it.
+    virtual void showFrame(WindowId window);
+    virtual void hideFrame();
+    // Focuses the input box of the target at the global position and types the text there.
+    virtual TypeResult typeText(WindowId target, const QPoint& globalPos, const QString& text);
+    // The handle under which this platform knows one of our own top-level widgets.
+    virtual WindowId windowOf(QWidget* topLevel);
+
+    // The backend that fits the running display (chosen at build time among those compiled in).
+    static std::unique_ptr<PickerPlatform> create();
+};

@@ -1,0 +1,58 @@
+#include "RecordingPickerPlatform.h"
+
+void RecordingPickerPlatform::removeWindow(WindowId id)
+{
+    windows.removeIf([id](const FakeWindow& window) { return window.id == id; });
+}
+
+PickerPlatform::WindowId RecordingPickerPlatform::windowAt(const QPoint& globalPos)
+{
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (it->rect.contains(globalPos))
+            return it->id;
+    }
+    return 0;
+}
+
+bool RecordingPickerPlatform::isWindow(WindowId window)
+{
+    return std::any_of(windows.cbegin(), windows.cend(),
+                       [window](const FakeWindow& w) { return w.id == window; });
+}
+
+PickerPlatform::WindowId RecordingPickerPlatform::parentOf(WindowId window)
+{
+    for (const FakeWindow& w : windows) {
+        if (w.id == window)
+            return w.parent;
+    }
+    return 0;
+}
+
+QString RecordingPickerPlatform::className(WindowId window)
+{
+    for (const FakeWindow& w : windows) {
+        if (w.id == window)
+            return w.className;
+    }
+    return QString();
+}
+
+void RecordingPickerPlatform::showFrame(WindowId window)
+{
+    frameLog.append(QStringLiteral("show %1").arg(window, 0, 16));
+    frameShownOn = window;
+}
+
+void RecordingPickerPlatform::hideFrame()
+{
+    frameLog.append(QStringLiteral("hide"));
+    frameShownOn = 0;
+}
+
+PickerPlatform::TypeResult
+RecordingPickerPlatform::typeText(WindowId target, const QPoint& globalPos, const QString& text)
+{
+    typed.append({target, globalPos, text});
+    return typeResult;
+}

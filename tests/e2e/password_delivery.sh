@@ -1,0 +1,349 @@
+#!/usr/bin/env bash
+# Drives the password dialog from outside as a user would, on an X server of its own, without
+# and with a window manager: Copy then Exit and paste from another process after the program
+# has ended; and the window picker typing into the line edit of another program.
+# Usage: password_delivery.sh BIN_DIR SCREENSHOT_DIR
+set -uo pipefail
+
+BIN=$(cd "$1" && pwd)
+SHOTS=$2
+mkdir -p "$SHOTS"
+WORK=$(mktemp -d)
+started=()
+failures=0
+
+cleanup() {
+    for pid in "${started[@]}"; do
+        kill "$pid" 2>/dev/null
+    done
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+for tool in Xvfb xdotool xclip xprop xwininfo import convert openbox; do
+    command -v "$tool" >/dev/null || { echo "missing tool: $tool"; exit 1; }
+done
+
+# A white desktop (-wr), so that the black frame cannot be mistaken for the background.
+# GLYPHLOCK_E2E_DISPLAY (":N") picks the display; otherwise the server takes a free one.
+if [ -n "${GLYPHLOCK_E2E_DISPLAY:-}" ]; then
+    Xvfb "$GLYPHLOCK_E2E_DISPLAY" -screen 0 1280x1024x24 -noreset -nolisten tcp -wr 2>/dev/null &
+    echo "${GLYPHLOCK_E2E_DISPLAY#:}" >"$WORK/display"
+else
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp -wr 3>"$WORK/display" \
+        2>/dev/null &
+fi
+started+=($!)
+for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+[ -s "$WORK/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$WORK/display")"
+for _ in $(seq 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
+
+# wait_for FILE PATTERN: until a line of FILE matches (at most 10 s).
+wait_for() {
+    for _ in $(seq 100); do
+        grep -q -- "$2" "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# geometry FILE NAME: "x y w h" of a control the program reported.
+geometry() {
+    awk -v name="$2" '$1 == "geometry" && $2 == name { print $3, $4, $5, $6 }' "$1" | tail -n1
+}
+
+centre() {
+    read -r x y w h <<<"$(geometry "$1" "$2")"
+    echo "$((x + w / 2)) $((y + h / 2))"
+}
+
+click() {
+    xdotool mousemove $(centre "$1" "$2") sleep 0.2 click 1
+}
+
+pixel() {
+    convert "$1" -format "%[pixel:p{$2,$3}]" info:
+}
+
+is_black() {
+    case "$1" in black | "srgb(0,0,0)" | "gray(0)" | "rgb(0,0,0)") return 0 ;; esac
+    return 1
+}
+
+helper_count() {
+    pgrep -f -x "$BIN/glyphlock-clipboard" | wc -l
+}
+
+start_window_manager() {
+    openbox --sm-disable >/dev/null 2>&1 &
+    WM_PID=$!
+    started+=($WM_PID)
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    fail "openbox did not start"
+}
+
+stop_window_manager() {
+    kill "$WM_PID" 2>/dev/null
+    wait "$WM_PID" 2>/dev/null
+    xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null
+}
+
+# Copy, Exit, then paste from another process: the password outlives the program.
+# With a clipboard manager running ("manager"), the manager keeps it and no helper starts.
+clipboard_case() {
+    local wm=$1 manager=${2:-}
+    local out="$WORK/clip-$wm$manager.out"
+    local stub=
+    if [ -n "$manager" ]; then
+        "$BIN/e2e_ClipboardManagerStub" >"$WORK/manager.out" 2>/dev/null &
+        stub=$!
+        started+=($stub)
+        wait_for "$WORK/manager.out" '^ready' || fail "[$wm] clipboard manager did not start"
+    fi
+    "$BIN/e2e_PasswordDialogDriver" specials >"$out" 2>/dev/null &
+    local driver=$!
+    started+=($driver)
+    wait_for "$out" '^ready' || { fail "[$wm] driver not ready"; return; }
+    click "$out" copyButton
+    sleep 0.3
+    click "$out" exitButton
+    for _ in $(seq 100); do kill -0 "$driver" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$driver" 2>/dev/null && { fail "[$wm] Exit did not end the program"; kill "$driver"; }
+    wait "$driver" 2>/dev/null
+    grep -q '^exitRequested 1' "$out" || fail "[$wm] Exit did not end the program with Exit"
+
+    local verdict
+    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin specials)
+    [ "$verdict" = match ] || fail "[$wm] clipboard after exit: $verdict"
+    if [ -n "$manager" ]; then
+        grep -q '^saved' "$WORK/manager.out" || fail "[$wm] the clipboard manager was not asked"
+        [ "$(helper_count)" = 0 ] || fail "[$wm] a helper started beside the clipboard manager"
+        kill "$stub"
+        wait "$stub" 2>/dev/null
+        return
+    fi
+    verdict=$(xclip -o -selection clipboard -t STRING 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin specials)
+    [ "$verdict" = match ] || fail "[$wm] clipboard STRING after exit: $verdict"
+    xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -qx 'x-kde-passwordManagerHint' \
+        || fail "[$wm] the secret mark is not offered"
+    [ "$(xclip -o -selection clipboard -t x-kde-passwordManagerHint 2>/dev/null)" = secret ] \
+        || fail "[$wm] the secret mark is not \"secret\""
+    [ "$(helper_count)" = 1 ] || fail "[$wm] expected one clipboard helper, found $(helper_count)"
+
+    # Another program takes the clipboard: the helper goes.
+    printf 'something else' | xclip -selection clipboard -i -l 1
+    sleep 0.5
+    [ "$(helper_count)" = 0 ] || fail "[$wm] the clipboard helper outlived its clipboard"
+    [ "$(xclip -o -selection clipboard)" = 'something else' ] || fail "[$wm] clipboard not taken over"
+}
+
+# Press in the drag area, move onto the line edit of another program, look, release.
+pick_case() {
+    local wm=$1 name=$2
+    local target_out="$WORK/target-$wm-$name.out" driver_out="$WORK/driver-$wm-$name.out"
+    "$BIN/e2e_LineEditTarget" "$name" >"$target_out" 2>/dev/null &
+    local target=$!
+    started+=($target)
+    wait_for "$target_out" '^ready' || { fail "[$wm/$name] target not ready"; return; }
+    "$BIN/e2e_PasswordDialogDriver" "$name" >"$driver_out" 2>/dev/null &
+    local driver=$!
+    started+=($driver)
+    wait_for "$driver_out" '^ready' || { fail "[$wm/$name] driver not ready"; return; }
+    sleep 0.3
+
+    local window from to
+    window=$(awk '$1 == "window" { print $2 }' "$target_out")
+    from=($(centre "$driver_out" dragArea))
+    to=($(centre "$target_out" edit))
+    xdotool mousemove "${from[0]}" "${from[1]}" sleep 0.2 mousedown 1 sleep 0.3
+    for step in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove $((from[0] + (to[0] - from[0]) * step / 10)) \
+            $((from[1] + (to[1] - from[1]) * step / 10)) sleep 0.05
+    done
+    sleep 0.6
+
+    local shot="$SHOTS/pick-$wm-$name.png"
+    import -window root "$shot"
+    local class handle
+    class=$(xprop -id "$window" WM_CLASS | sed -E 's/.*", "(.*)"$/\1/')
+    handle=$(printf '0x%08X' "$window")
+    grep -qF "dragText Window Handle:$handle.\\nClass Name:$class." "$driver_out" \
+        || fail "[$wm/$name] the drag area does not name $handle / $class"
+
+    # The frame: black along the outer rectangle of the target, decorations included.
+    local ax ay w h left=0 right=0 top=0 bottom=0
+    ax=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print $4 }')
+    ay=$(xwininfo -id "$window" | awk '/Absolute upper-left Y/ { print $4 }')
+    w=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
+    h=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
+    local extents
+    extents=$(xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null | grep -o '[0-9, ]*$' || true)
+    if [ -n "$extents" ]; then
+        IFS=', ' read -r left right top bottom <<<"$extents"
+    fi
+    local ox=$((ax - left)) oy=$((ay - top)) ow=$((w + left + right)) oh=$((h + top + bottom))
+    for point in "$((ox + 1)) $((oy + oh / 2))" "$((ox + ow / 2)) $((oy + 1))" \
+        "$((ox + ow - 2)) $((oy + oh / 2))" "$((ox + ow / 2)) $((oy + oh - 2))"; do
+        local colour
+        colour=$(pixel "$shot" $point)
+        is_black "$colour" || fail "[$wm/$name] no black frame at $point ($colour)"
+    done
+    # Inside the outline the target's own pixels show.
+    is_black "$(pixel "$shot" $((ox + 6)) $((oy + oh / 2)))" && fail "[$wm/$name] the frame is filled"
+
+    xdotool mouseup 1
+    sleep 2
+    # The target keeps the focus, ready for the user's own Enter.
+    if [ "$wm" = openbox ]; then
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$((window))" ] \
+            || fail "[$wm/$name] the target lost the focus after typing"
+    fi
+    import -window root "$SHOTS/typed-$wm-$name.png"
+    kill -TERM "$target"
+    wait "$target" 2>/dev/null
+    grep -qx match "$target_out" || fail "[$wm/$name] the line edit did not get the password"
+
+    # The dialog is still there and closes normally.
+    click "$driver_out" closeButton
+    for _ in $(seq 50); do kill -0 "$driver" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$driver" 2>/dev/null; then
+        fail "[$wm/$name] Close did not end the dialog"
+        import -window root "$SHOTS/not-closed-$wm-$name.png"
+        kill "$driver"
+    else
+        grep -q '^exitRequested 0' "$driver_out" || fail "[$wm/$name] Close reported Exit"
+    fi
+    wait "$driver" 2>/dev/null
+}
+
+# The real program: OK on the start-up grid, then Copy and Exit from the keyboard; the
+# password pastes after the program has ended.
+real_program_case() {
+    local wm=$1
+    [ -x "$BIN/glyphlock" ] || { fail "no glyphlock beside the helper"; return; }
+    mkdir -p "$WORK/config-$wm"
+    XDG_CONFIG_HOME="$WORK/config-$wm" XDG_DATA_HOME="$WORK/config-$wm" "$BIN/glyphlock" \
+        >/dev/null 2>&1 &
+    local program=$!
+    started+=($program)
+    local window=
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | head -n1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || { fail "[$wm/real] the main window did not show"; kill "$program"; return; }
+    sleep 0.5
+    local ax ay w h
+    ax=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print $4 }')
+    ay=$(xwininfo -id "$window" | awk '/Absolute upper-left Y/ { print $4 }')
+    w=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
+    h=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
+    # The OK button sits at the right end of the strip under the grid.
+    xdotool mousemove $((ax + w - 39)) $((ay + h - 29)) sleep 0.2 click 1 sleep 1
+    import -window root "$SHOTS/real-$wm-dialog.png"
+
+    # The picker of the real program types into the line edit of another.
+    local target_out="$WORK/real-target-$wm.out"
+    "$BIN/e2e_LineEditTarget" generated >"$target_out" 2>/dev/null &
+    local target=$!
+    started+=($target)
+    wait_for "$target_out" '^ready' || fail "[$wm/real] target not ready"
+    local dialog
+    dialog=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | grep -vx "$window" | head -n1)
+    if [ -n "$dialog" ]; then
+        local dx dy dw dh to
+        dx=$(xwininfo -id "$dialog" | awk '/Absolute upper-left X/ { print $4 }')
+        dy=$(xwininfo -id "$dialog" | awk '/Absolute upper-left Y/ { print $4 }')
+        dw=$(xwininfo -id "$dialog" | awk '/Width:/ { print $2 }')
+        dh=$(xwininfo -id "$dialog" | awk '/Height:/ { print $2 }')
+        to=($(centre "$target_out" edit))
+        # The drag area's centre, in the dialog's own proportions.
+        xdotool mousemove $((dx + dw / 2)) $((dy + dh * 567 / 1000)) sleep 0.2 mousedown 1 \
+            sleep 0.3 mousemove $(((dx + to[0]) / 2)) $(((dy + to[1]) / 2)) sleep 0.1 \
+            mousemove "${to[0]}" "${to[1]}" sleep 0.5
+        import -window root "$SHOTS/real-$wm-pick.png"
+        xdotool mouseup 1 sleep 1.5
+    else
+        fail "[$wm/real] no password dialog"
+    fi
+    kill -TERM "$target"
+    wait "$target" 2>/dev/null
+    grep -qx match "$target_out" || fail "[$wm/real] the line edit did not get the password"
+    # Back to the dialog for the keyboard.
+    [ -n "$dialog" ] && xdotool mousemove $((dx + dw / 2)) $((dy + 10)) click 1 sleep 0.3
+    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
+    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$program" 2>/dev/null; then
+        fail "[$wm/real] Exit did not end the program"
+        kill "$program"
+    fi
+    wait "$program" 2>/dev/null
+    local verdict
+    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin generated)
+    [ "$verdict" = match ] || fail "[$wm/real] clipboard after the program ended: $verdict"
+    printf 'something else' | xclip -selection clipboard -i -l 1
+    sleep 0.5
+    [ "$(helper_count)" = 0 ] || fail "[$wm/real] the clipboard helper outlived its clipboard"
+    xclip -o -selection clipboard >/dev/null # lets that xclip go
+}
+
+# The framed window vanishes in the middle of a pick: no crash, nothing typed anywhere.
+vanish_case() {
+    local wm=$1
+    local target_out="$WORK/vanish-target-$wm.out" driver_out="$WORK/vanish-driver-$wm.out"
+    "$BIN/e2e_LineEditTarget" specials >"$target_out" 2>/dev/null &
+    local target=$!
+    started+=($target)
+    wait_for "$target_out" '^ready' || { fail "[$wm/vanish] target not ready"; return; }
+    "$BIN/e2e_PasswordDialogDriver" specials >"$driver_out" 2>/dev/null &
+    local driver=$!
+    started+=($driver)
+    wait_for "$driver_out" '^ready' || { fail "[$wm/vanish] driver not ready"; return; }
+    sleep 0.3
+    local from to
+    from=($(centre "$driver_out" dragArea))
+    to=($(centre "$target_out" edit))
+    xdotool mousemove "${from[0]}" "${from[1]}" sleep 0.2 mousedown 1 sleep 0.3 \
+        mousemove "${to[0]}" "${to[1]}" sleep 0.5
+    kill -KILL "$target"
+    wait "$target" 2>/dev/null
+    xdotool mousemove $((to[0] + 5)) $((to[1] + 5)) sleep 0.2 mousemove "${to[0]}" "${to[1]}" \
+        sleep 0.2 mouseup 1 sleep 1
+    kill -0 "$driver" 2>/dev/null || { fail "[$wm/vanish] the dialog died with the target"; return; }
+    import -window root "$SHOTS/vanished-$wm.png"
+    click "$driver_out" closeButton
+    for _ in $(seq 50); do kill -0 "$driver" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$driver" 2>/dev/null; then
+        fail "[$wm/vanish] Close did not end the dialog"
+        kill "$driver"
+    fi
+    wait "$driver" 2>/dev/null
+}
+
+for wm in none openbox; do
+    [ "$wm" = openbox ] && start_window_manager
+    clipboard_case "$wm"
+    clipboard_case "$wm" manager
+    real_program_case "$wm"
+    for name in generated specials foreign; do
+        pick_case "$wm" "$name"
+    done
+    vanish_case "$wm"
+    [ "$wm" = openbox ] && stop_window_manager
+done
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all end-to-end checks passed"
