@@ -22,14 +22,14 @@ inline std::uint32_t load32(const unsigned char* p)
 #define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
 
-#define MD5_STEP(f, a, b, c, d, w, k, s)                                                       \
-    a += (w) + (k);                                                                            \
-    a += f(b, c, d);                                                                           \
+#define MD5_STEP(f, a, b, c, d, w, k, s)                                                           \
+    a += (w) + (k);                                                                                \
+    a += f(b, c, d);                                                                               \
     a = rotl(a, s) + b;
 
-#define MD5_STEP_G(a, b, c, d, w, k, s)                                                        \
-    a += (w) + (k) + ((d) & (b));                                                              \
-    a += (~(d)) & (c);                                                                         \
+#define MD5_STEP_G(a, b, c, d, w, k, s)                                                            \
+    a += (w) + (k) + ((d) & (b));                                                                  \
+    a += (~(d)) & (c);                                                                             \
     a = rotl(a, s) + b;
 
 } // namespace
@@ -128,8 +128,8 @@ void Md5Digest::Update(const unsigned char* data, std::size_t count)
     std::size_t index = (bitCount[0] >> 3) & 0x3f;
 
     // 64-bit bit counter kept as two words, as RFC 1321 does.
-    const std::uint64_t bits = (std::uint64_t(bitCount[1]) << 32 | bitCount[0]) +
-                               (std::uint64_t(count) << 3);
+    const std::uint64_t bits =
+        (std::uint64_t(bitCount[1]) << 32 | bitCount[0]) + (std::uint64_t(count) << 3);
     bitCount[0] = std::uint32_t(bits);
     bitCount[1] = std::uint32_t(bits >> 32);
 
