@@ -132,11 +132,13 @@ void drawQuestion(QPainter& p)
     p.drawRect(QRectF(14, 23, 4, 4));
 }
 
-QImage renderButton(const Drawer& draw)
+// scale 2 gives the copy that high-density screens draw in the same 32 x 32 logical pixels.
+QImage renderButton(const Drawer& draw, int scale = 1)
 {
-    QImage image(32, 32, QImage::Format_RGB32);
+    QImage image(32 * scale, 32 * scale, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter p(&image);
+    p.scale(scale, scale);
     draw(p);
     return image;
 }
@@ -199,6 +201,8 @@ int main(int argc, char** argv)
         ok &= save(render(icon.draw, icon.size), out, QLatin1String(icon.name), "JPEG", 92);
     ok &= save(renderButton(drawOk), out, QStringLiteral("buttons/ok.png"), "PNG");
     ok &= save(renderButton(drawQuestion), out, QStringLiteral("buttons/help.png"), "PNG");
+    ok &= save(renderButton(drawOk, 2), out, QStringLiteral("buttons/ok@2x.png"), "PNG");
+    ok &= save(renderButton(drawQuestion, 2), out, QStringLiteral("buttons/help@2x.png"), "PNG");
     ok &= save(renderAppIcon(256), out, QStringLiteral("app/glyphlock.png"), "PNG");
     ok &= save(renderAppIcon(48), out, QStringLiteral("app/glyphlock-48.png"), "PNG");
     return ok ? 0 : 1;

@@ -78,8 +78,13 @@ int ImageButton::loadBitmapPair(const QString& hotResource, QRgb hotTransparent,
 {
     const QImage hotImage = readPicture(hotResource);
     const QImage restImage = readPicture(restResource);
-    return setBitmapPair(hotImage.isNull() ? nullptr : &hotImage, hotTransparent,
-                         restImage.isNull() ? nullptr : &restImage, restTransparent);
+    const int result = setBitmapPair(hotImage.isNull() ? nullptr : &hotImage, hotTransparent,
+                                     restImage.isNull() ? nullptr : &restImage, restTransparent);
+    if (result == kDone) {
+        attachSharpPicture(bitmaps[0], hotResource, hotTransparent);
+        attachSharpPicture(bitmaps[1], restResource, restTransparent);
+    }
+    return result;
 }
 
 void ImageButton::enableSeeThrough(bool repaint)
@@ -196,7 +201,8 @@ void ImageButton::paintEvent(QPaintEvent*)
         if (const Picture* picture = currentPicture()) {
             const QRect place =
                 placePicture(!captionText.isEmpty(), r, caption, picture->width, picture->height);
-            painter.drawPixmap(place.topLeft(), picture->pixmap);
+            const bool useSharp = ratio > 1.0 && !picture->sharp.isNull();
+            painter.drawPixmap(place.topLeft(), useSharp ? picture->sharp : picture->pixmap);
         }
         if (!captionText.isEmpty())
             paintCaption(painter, caption, captionText);
@@ -311,8 +317,25 @@ int ImageButton::assignPicture(Picture& entry, const QImage& image, QRgb transpa
         return kMaskFailed;
     // One picture pixel per logical pixel, whatever scale the file may have declared.
     pixmap.setDevicePixelRatio(1.0);
-    entry = Picture{std::move(pixmap), image.width(), image.height()};
+    entry = Picture{std::move(pixmap), QPixmap(), image.width(), image.height()};
     return kDone;
+}
+
+// A picture file may have a companion at twice the resolution, named with "@2x" before the
+// extension ("ok@2x.png"). It is drawn in the same logical size, so placement stays the same.
+void ImageButton::attachSharpPicture(Picture& entry, const QString& path, QRgb transparent)
+{
+    if (entry.pixmap.isNull() || path.isEmpty())
+        return;
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return;
+    const QImage image = readPicture(path.left(dot) + QStringLiteral("@2x") + path.mid(dot));
+    if (image.width() != 2 * entry.width || image.height() != 2 * entry.height)
+        return;
+    QPixmap sharp = makeMask(image, transparent);
+    sharp.setDevicePixelRatio(2.0);
+    entry.sharp = std::move(sharp);
 }
 
 void ImageButton::releasePictures()

@@ -75,12 +75,14 @@ private:
     struct Picture
     {
         QPixmap pixmap; // already carries the transparency as its mask
+        QPixmap sharp;  // the same at twice the resolution, for high-density screens; optional
         int width = 0;
         int height = 0;
     };
 
     static QPixmap makeMask(const QImage& image, QRgb transparent);
     static int assignPicture(Picture& entry, const QImage& image, QRgb transparent);
+    static void attachSharpPicture(Picture& entry, const QString& path, QRgb transparent);
     void releasePictures();
     const Picture* currentPicture() const;
     QRect placePicture(bool hasText, const QRect& r, QRect& caption, int w, int h) const;

@@ -75,6 +75,13 @@ private slots:
         // The size text at the bottom left has device-pixel strokes too.
         const QRect sizeText(2 * 5, 2 * (300 - 45), 2 * 60, 2 * 20);
         QVERIFY(detailedBlocks(shot, sizeText) > 0);
+
+        // So do the button pictures: the 32 x 32 pictures come with copies at twice the size,
+        // drawn at (9, 4) inside the 50 x 40 buttons as before.
+        for (const QPoint button : {QPoint(400 - 105, 300 - 45), QPoint(400 - 55, 300 - 45)}) {
+            const QRect picture(2 * (button.x() + 9), 2 * (button.y() + 4), 64, 64);
+            QVERIFY(detailedBlocks(shot, picture) > 0);
+        }
     }
 
     void scaledCopyFollowsTheRatio()
