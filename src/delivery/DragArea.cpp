@@ -27,3 +27,8 @@ void DragArea::mousePressEvent(QMouseEvent* event)
     }
     QLabel::mousePressEvent(event);
 }
+
+void DragArea::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+}

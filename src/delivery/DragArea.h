@@ -18,4 +18,6 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // The second press of a double click is a press too.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };

@@ -146,6 +146,21 @@ clipboard_case() {
     [ "$(xclip -o -selection clipboard)" = 'something else' ] || fail "[$wm] clipboard not taken over"
 }
 
+# outer_rect WINDOW: "x y w h" of a client window with its window manager's frame.
+outer_rect() {
+    local info ax ay w h left=0 right=0 top=0 bottom=0 extents
+    info=$(xwininfo -id "$1")
+    ax=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$info")
+    ay=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$info")
+    w=$(awk '/Width:/ { print $2 }' <<<"$info")
+    h=$(awk '/Height:/ { print $2 }' <<<"$info")
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -o '[0-9, ]*$' || true)
+    if [ -n "$extents" ]; then
+        IFS=', ' read -r left right top bottom <<<"$extents"
+    fi
+    echo "$((ax - left)) $((ay - top)) $((w + left + right)) $((h + top + bottom))"
+}
+
 # Press in the drag area, move onto the line edit of another program, look, release.
 pick_case() {
     local wm=$1 name=$2
@@ -180,17 +195,8 @@ pick_case() {
         || fail "[$wm/$name] the drag area does not name $handle / $class"
 
     # The frame: black along the outer rectangle of the target, decorations included.
-    local ax ay w h left=0 right=0 top=0 bottom=0
-    ax=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print $4 }')
-    ay=$(xwininfo -id "$window" | awk '/Absolute upper-left Y/ { print $4 }')
-    w=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
-    h=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
-    local extents
-    extents=$(xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null | grep -o '[0-9, ]*$' || true)
-    if [ -n "$extents" ]; then
-        IFS=', ' read -r left right top bottom <<<"$extents"
-    fi
-    local ox=$((ax - left)) oy=$((ay - top)) ow=$((w + left + right)) oh=$((h + top + bottom))
+    local ox oy ow oh
+    read -r ox oy ow oh <<<"$(outer_rect "$window")"
     for point in "$((ox + 1)) $((oy + oh / 2))" "$((ox + ow / 2)) $((oy + 1))" \
         "$((ox + ow - 2)) $((oy + oh / 2))" "$((ox + ow / 2)) $((oy + oh - 2))"; do
         local colour
@@ -330,6 +336,46 @@ vanish_case() {
     wait "$driver" 2>/dev/null
 }
 
+# Escape in the middle of a pick: the dialog ends and leaves no frame, no grab, no hidden
+# main window behind.
+escape_case() {
+    local wm=$1
+    local target_out="$WORK/escape-target-$wm.out" driver_out="$WORK/escape-driver-$wm.out"
+    "$BIN/e2e_LineEditTarget" specials >"$target_out" 2>/dev/null &
+    local target=$!
+    started+=($target)
+    wait_for "$target_out" '^ready' || { fail "[$wm/escape] target not ready"; return; }
+    "$BIN/e2e_PasswordDialogDriver" specials >"$driver_out" 2>/dev/null &
+    local driver=$!
+    started+=($driver)
+    wait_for "$driver_out" '^ready' || { fail "[$wm/escape] driver not ready"; return; }
+    sleep 0.3
+    local from to
+    from=($(centre "$driver_out" dragArea))
+    to=($(centre "$target_out" edit))
+    xdotool mousemove "${from[0]}" "${from[1]}" sleep 0.2 mousedown 1 sleep 0.3 \
+        mousemove "${to[0]}" "${to[1]}" sleep 0.5 key Escape sleep 0.5
+    local shot="$SHOTS/escape-$wm.png"
+    import -window root "$shot"
+    local ox oy ow oh
+    read -r ox oy ow oh <<<"$(outer_rect "$(awk '$1 == "window" { print $2 }' "$target_out")")"
+    is_black "$(pixel "$shot" $((ox + 1)) $((oy + oh / 2)))" && fail "[$wm/escape] the frame stayed"
+    xdotool mouseup 1 sleep 0.5
+    for _ in $(seq 50); do kill -0 "$driver" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$driver" 2>/dev/null; then
+        fail "[$wm/escape] Escape did not end the dialog"
+        kill "$driver"
+    else
+        grep -q '^exitRequested 0' "$driver_out" || fail "[$wm/escape] Escape reported Exit"
+    fi
+    wait "$driver" 2>/dev/null
+    # No pointer grab is left: another program can take it.
+    xdotool mousemove "${to[0]}" "${to[1]}" click 1
+    kill -TERM "$target"
+    wait "$target" 2>/dev/null
+    grep -q '^text $' "$target_out" || fail "[$wm/escape] something was typed"
+}
+
 for wm in none openbox; do
     [ "$wm" = openbox ] && start_window_manager
     clipboard_case "$wm"
@@ -339,6 +385,7 @@ for wm in none openbox; do
         pick_case "$wm" "$name"
     done
     vanish_case "$wm"
+    escape_case "$wm"
     [ "$wm" = openbox ] && stop_window_manager
 done
 

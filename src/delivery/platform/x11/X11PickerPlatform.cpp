@@ -335,9 +335,10 @@ bool X11PickerPlatform::activate(Window target, const QPoint& devicePos)
         XGetInputFocus(display, &focus, &revert);
         bool focused = focus != None && focus != PointerRoot && isDescendant(focus, target);
         if (focus == PointerRoot) {
-            XErrorTrap pointerTrap(display);
-            focused = clientAt(topLevelAt(devicePos.x(), devicePos.y()), devicePos.x(),
-                               devicePos.y()) == target;
+            // The keyboard follows the pointer: the target must be under it.
+            const Window topLevel = topLevelAt(devicePos.x(), devicePos.y());
+            focused =
+                topLevel != None && clientAt(topLevel, devicePos.x(), devicePos.y()) == target;
         }
         if (focused)
             break;
