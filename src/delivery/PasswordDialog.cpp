@@ -1,6 +1,7 @@
 #include "delivery/PasswordDialog.h"
 
 #include "delivery/DragArea.h"
+#include "app/Privacy.h"
 #include "delivery/SecretClipboard.h"
 #include "widgets/ImageButton.h"
 
@@ -110,6 +111,9 @@ PasswordDialog::~PasswordDialog()
 {
     cancelPick();
     restoreMainWindow();
+    // The shown copy first, so that ours is the last one and its buffer can be overwritten.
+    showButton->setText(QString());
+    secureClear(password);
 }
 
 void PasswordDialog::done(int result)

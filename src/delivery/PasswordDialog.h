@@ -53,7 +53,7 @@ private:
     void restoreMainWindow();
 
     bool exitFlag = false;
-    const QString password;
+    QString password;
     std::unique_ptr<PickerPlatform> platform;
     WindowPicker picker;
     bool mainWindowHidden = false;

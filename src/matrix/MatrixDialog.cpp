@@ -1,5 +1,6 @@
 #include "matrix/MatrixDialog.h"
 
+#include "app/Privacy.h"
 #include "delivery/PasswordDialog.h"
 #include "password/PasswordGenerator.h"
 #include "password/SymbolSetDialog.h"
@@ -223,8 +224,11 @@ void MatrixDialog::contextMenuEvent(QContextMenuEvent* event)
 
 void MatrixDialog::OnOK()
 {
-    const QString password = PasswordGenerator::generate(matrix.Rows());
-    if (presentPassword(password))
+    QString password = PasswordGenerator::generate(matrix.Rows());
+    const bool exitRequested = presentPassword(password);
+    // The dialog has let go of its copies; this is the last one.
+    secureClear(password);
+    if (exitRequested)
         QDialog::accept();
 }
 

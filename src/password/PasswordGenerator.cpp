@@ -3,6 +3,8 @@
 #include "app/GlyphlockApp.h"
 #include "core/PasswordAlgorithm.h"
 
+#include <algorithm>
+
 QString PasswordGenerator::specialCharsForUse()
 {
     QString special = GlyphlockApp::LoadSpecialChars();
@@ -17,5 +19,9 @@ QString PasswordGenerator::specialCharsForUse()
 QString PasswordGenerator::generate(const std::vector<std::string>& rows)
 {
     const std::u32string special = specialCharsForUse().toStdU32String();
-    return QString::fromStdU32String(GeneratePassword(rows, special));
+    std::u32string password = GeneratePassword(rows, special);
+    const QString result = QString::fromStdU32String(password);
+    // Leave no copy of the password behind in freed memory.
+    std::fill(password.begin(), password.end(), U'\0');
+    return result;
 }
