@@ -3,6 +3,7 @@
 #include "delivery/DragArea.h"
 #include "app/Privacy.h"
 #include "delivery/SecretClipboard.h"
+#include "widgets/DialogUnits.h"
 #include "widgets/ImageButton.h"
 
 #include <QCoreApplication>
@@ -32,26 +33,6 @@ namespace {
 
 constexpr int kDeliveryDelayMs = 50;
 
-// Dialog units to pixels with the dialog font's base units.
-class DialogUnits
-{
-public:
-    explicit DialogUnits(const QFontMetrics& metrics)
-        : baseX(metrics.averageCharWidth()), baseY(metrics.height())
-    {
-    }
-    int x(int units) const { return units * baseX / 4; }
-    int y(int units) const { return units * baseY / 8; }
-    QRect rect(int left, int top, int width, int height) const
-    {
-        return QRect(x(left), y(top), x(width), y(height));
-    }
-
-private:
-    int baseX;
-    int baseY;
-};
-
 } // namespace
 
 PasswordDialog::PasswordDialog(QWidget* parent, const QString& password)
@@ -67,7 +48,7 @@ PasswordDialog::PasswordDialog(QWidget* parent, const QString& password,
 {
     setWindowTitle(QStringLiteral("Glyphlock"));
     setModal(true);
-    const DialogUnits units(fontMetrics());
+    const DialogUnits units(font());
     setFixedSize(units.x(187), units.y(105));
 
     // Created in tab order.

@@ -1,6 +1,7 @@
 #include "widgets/AboutDialog.h"
 
 #include "password/SymbolSetDialog.h"
+#include "widgets/DialogUnits.h"
 #include "widgets/HyperLink.h"
 
 #include <QApplication>
@@ -13,31 +14,6 @@
 #include <QStyleOptionGroupBox>
 
 namespace {
-
-// Converts layout rectangles given in dialog units of a font into pixels.
-class DialogUnits
-{
-public:
-    explicit DialogUnits(const QFont& font)
-    {
-        const QFontMetricsF metrics(font);
-        baseX = metrics.horizontalAdvance(
-                    QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-                52.0;
-        baseY = metrics.height();
-    }
-    int x(int units) const { return qRound(units * baseX / 4.0); }
-    int y(int units) const { return qRound(units * baseY / 8.0); }
-    QRect rect(int left, int top, int width, int height) const
-    {
-        // Both corners are mapped so that neighbouring controls keep their gaps.
-        return QRect(QPoint(x(left), y(top)), QPoint(x(left + width) - 1, y(top + height) - 1));
-    }
-
-private:
-    qreal baseX = 0;
-    qreal baseY = 0;
-};
 
 struct Text
 {
