@@ -376,11 +376,66 @@ escape_case() {
     grep -q '^text $' "$target_out" || fail "[$wm/escape] something was typed"
 }
 
+# The real program as a user drives it: resize the window, click cells with both buttons,
+# OK, Show, Copy and Exit; the clipboard, read after the program has ended, holds the password
+# of exactly that grid.
+edited_grid_case() {
+    local wm=$1
+    mkdir -p "$WORK/edited-$wm"
+    XDG_CONFIG_HOME="$WORK/edited-$wm" XDG_DATA_HOME="$WORK/edited-$wm" "$BIN/glyphlock" \
+        >/dev/null 2>&1 &
+    local program=$!
+    started+=($program)
+    local window=
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | head -n1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || { fail "[$wm/edited] the main window did not show"; kill "$program"; return; }
+    sleep 0.3
+    # 500 x 400 gives 10 x 7 cells of 50 x 50.
+    xdotool windowsize "$window" 500 400 sleep 0.5
+    local w h
+    w=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
+    h=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
+    [ "$w x $h" = "500 x 400" ] || fail "[$wm/edited] the window is $w x $h, not 500 x 400"
+    # Left on (1,0), twice left on (2,1), right on (8,5); a left press on (5,5) released on (6,6)
+    # steps only (6,6); a left click on (0,6) is taken back with Ctrl+Z.
+    xdotool mousemove --window "$window" 75 25 click 1 \
+        mousemove --window "$window" 125 75 click 1 sleep 0.1 click 1 \
+        mousemove --window "$window" 425 275 click 3 \
+        mousemove --window "$window" 275 275 mousedown 1 mousemove --window "$window" 325 325 \
+        mouseup 1 mousemove --window "$window" 25 325 click 1 sleep 0.2 key ctrl+z sleep 0.2
+    import -window root "$SHOTS/edited-$wm-grid.png"
+    # Enter is OK; the password dialog opens with the show button focused.
+    xdotool key Return sleep 1
+    local dialog
+    dialog=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | grep -vx "$window" | head -n1)
+    [ -n "$dialog" ] || { fail "[$wm/edited] no password dialog"; kill "$program"; return; }
+    xdotool key space sleep 0.3
+    import -window root "$SHOTS/edited-$wm-shown.png"
+    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
+    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$program" 2>/dev/null; then
+        fail "[$wm/edited] Exit did not end the program"
+        kill "$program"
+    fi
+    wait "$program" 2>/dev/null
+    local verdict
+    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin edited)
+    [ "$verdict" = match ] || fail "[$wm/edited] clipboard after the program ended: $verdict"
+    printf 'something else' | xclip -selection clipboard -i -l 1
+    sleep 0.5
+    xclip -o -selection clipboard >/dev/null # lets that xclip go
+}
+
 for wm in none openbox; do
     [ "$wm" = openbox ] && start_window_manager
     clipboard_case "$wm"
     clipboard_case "$wm" manager
     real_program_case "$wm"
+    edited_grid_case "$wm"
     for name in generated specials foreign; do
         pick_case "$wm" "$name"
     done
