@@ -115,5 +115,7 @@ void SymbolSetDialog::onOriginal()
 void SymbolSetDialog::report(QMessageBox::Icon icon, const QString& text)
 {
     QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);
+    // The set is shown as typed: "<b>" must not turn into bold text.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }

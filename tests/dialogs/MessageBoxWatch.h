@@ -12,6 +12,7 @@ struct SeenBox
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool plainText = false; // shown as written, never read as markup
 };
 
 // Runs `action` and answers every message box that opens meanwhile with OK, recording each.

@@ -123,6 +123,7 @@ private slots:
         QTest::newRow("surrounding spaces") << QStringLiteral("  @ ~  ");
         QTest::newRow("non-ASCII") << QStringLiteral("é€日本ß");
         QTest::newRow("quotes and percent signs") << QStringLiteral("\"%1%s\\'");
+        QTest::newRow("markup") << QStringLiteral("<b>&amp;</b>");
     }
 
     void setStoresTheTextExactly()
@@ -137,6 +138,7 @@ private slots:
         QCOMPARE(boxes[0].title, QCoreApplication::applicationName());
         QCOMPARE(boxes[0].text, successText(set));
         QCOMPARE(boxes[0].icon, QMessageBox::Warning);
+        QVERIFY(boxes[0].plainText);
         QCOMPARE(GlyphlockApp::LoadSpecialChars(), set);
         QVERIFY(dialog.isVisible());
         QCOMPARE(editBox(dialog)->text(), set);
