@@ -401,12 +401,14 @@ edited_grid_case() {
     h=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
     [ "$w x $h" = "500 x 400" ] || fail "[$wm/edited] the window is $w x $h, not 500 x 400"
     # Left on (1,0), twice left on (2,1), right on (8,5); a left press on (5,5) released on (6,6)
-    # steps only (6,6); a left click on (0,6) is taken back with Ctrl+Z.
-    xdotool mousemove --window "$window" 75 25 click 1 \
-        mousemove --window "$window" 125 75 click 1 sleep 0.1 click 1 \
-        mousemove --window "$window" 425 275 click 3 \
-        mousemove --window "$window" 275 275 mousedown 1 mousemove --window "$window" 325 325 \
-        mouseup 1 mousemove --window "$window" 25 325 click 1 sleep 0.2 key ctrl+z sleep 0.2
+    # steps only (6,6); a left click on (0,6) is taken back with Ctrl+Z. The pauses matter
+    # under openbox: it holds every click for a moment (to focus and raise) while keys pass.
+    xdotool mousemove --window "$window" 75 25 sleep 0.2 click 1 sleep 0.2 \
+        mousemove --window "$window" 125 75 sleep 0.2 click 1 sleep 0.2 click 1 sleep 0.2 \
+        mousemove --window "$window" 425 275 sleep 0.2 click 3 sleep 0.2 \
+        mousemove --window "$window" 275 275 sleep 0.2 mousedown 1 sleep 0.2 \
+        mousemove --window "$window" 325 325 sleep 0.2 mouseup 1 sleep 0.2 \
+        mousemove --window "$window" 25 325 sleep 0.2 click 1 sleep 0.5 key ctrl+z sleep 0.3
     import -window root "$SHOTS/edited-$wm-grid.png"
     # Enter is OK; the password dialog opens with the show button focused.
     xdotool key Return sleep 1
