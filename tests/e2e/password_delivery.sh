@@ -231,22 +231,29 @@ pick_case() {
     wait "$driver" 2>/dev/null
 }
 
+# start_glyphlock NAME: starts the real program with settings of its own; sets `program` to
+# its pid and `window` to its main window (empty when none showed within 10 s).
+start_glyphlock() {
+    mkdir -p "$WORK/config-$1"
+    XDG_CONFIG_HOME="$WORK/config-$1" XDG_DATA_HOME="$WORK/config-$1" "$BIN/glyphlock" \
+        >/dev/null 2>&1 &
+    program=$!
+    started+=($program)
+    window=
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | head -n1)
+        [ -n "$window" ] && return
+        sleep 0.1
+    done
+}
+
 # The real program: OK on the start-up grid, then Copy and Exit from the keyboard; the
 # password pastes after the program has ended.
 real_program_case() {
     local wm=$1
     [ -x "$BIN/glyphlock" ] || { fail "no glyphlock beside the helper"; return; }
-    mkdir -p "$WORK/config-$wm"
-    XDG_CONFIG_HOME="$WORK/config-$wm" XDG_DATA_HOME="$WORK/config-$wm" "$BIN/glyphlock" \
-        >/dev/null 2>&1 &
-    local program=$!
-    started+=($program)
-    local window=
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | head -n1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
+    local program window
+    start_glyphlock "real-$wm"
     [ -n "$window" ] || { fail "[$wm/real] the main window did not show"; kill "$program"; return; }
     sleep 0.5
     local ax ay w h
@@ -381,17 +388,8 @@ escape_case() {
 # of exactly that grid.
 edited_grid_case() {
     local wm=$1
-    mkdir -p "$WORK/edited-$wm"
-    XDG_CONFIG_HOME="$WORK/edited-$wm" XDG_DATA_HOME="$WORK/edited-$wm" "$BIN/glyphlock" \
-        >/dev/null 2>&1 &
-    local program=$!
-    started+=($program)
-    local window=
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | head -n1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
+    local program window
+    start_glyphlock "edited-$wm"
     [ -n "$window" ] || { fail "[$wm/edited] the main window did not show"; kill "$program"; return; }
     sleep 0.3
     # 500 x 400 gives 10 x 7 cells of 50 x 50.
