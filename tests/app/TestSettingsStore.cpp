@@ -1,13 +1,12 @@
 #include "app/GlyphlockApp.h"
+#include "support/SettingsProbe.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstdio>
 
 namespace {
 
@@ -76,27 +75,16 @@ private slots:
         QFETCH(QString, value);
         QVERIFY(GlyphlockApp::SaveSpecialChars(value));
 
-        QProcess probe;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("GLYPHLOCK_PROBE_APP", QCoreApplication::applicationName());
-        probe.setProcessEnvironment(env);
-        probe.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(probe.waitForFinished(30000));
-        QCOMPARE(probe.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(QByteArray::fromHex(probe.readAllStandardOutput().trimmed())), value);
+        const std::optional<QString> loaded = loadSpecialCharsInNewProcess();
+        QVERIFY(loaded.has_value());
+        QCOMPARE(*loaded, value);
     }
 };
 
 int main(int argc, char** argv)
 {
-    // The probe half: a fresh process that loads the set and prints it hex-encoded.
-    if (qEnvironmentVariableIsSet("GLYPHLOCK_PROBE_APP")) {
-        QCoreApplication app(argc, argv);
-        app.setOrganizationName(QStringLiteral("Tamsk"));
-        app.setApplicationName(qEnvironmentVariable("GLYPHLOCK_PROBE_APP"));
-        std::printf("%s\n", GlyphlockApp::LoadSpecialChars().toUtf8().toHex().constData());
-        return 0;
-    }
+    if (const auto probeExit = runSettingsProbeIfAsked(argc, argv))
+        return *probeExit;
 
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());

@@ -1,13 +1,12 @@
 #include "app/GlyphlockApp.h"
+#include "support/SettingsProbe.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstdio>
 
 namespace {
 
@@ -20,14 +19,7 @@ QString configFile()
 // Loads the set in a fresh process: within one process QSettings answers from its cache.
 QString loadInNewProcess()
 {
-    QProcess probe;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("GLYPHLOCK_PROBE_APP"), QCoreApplication::applicationName());
-    probe.setProcessEnvironment(env);
-    probe.start(QCoreApplication::applicationFilePath(), {});
-    if (!probe.waitForFinished(30000) || probe.exitCode() != 0)
-        return QStringLiteral("<probe failed>");
-    return QString::fromUtf8(QByteArray::fromHex(probe.readAllStandardOutput().trimmed()));
+    return loadSpecialCharsInNewProcess().value_or(QStringLiteral("<probe failed>"));
 }
 
 const QString kLongSet = QStringLiteral("!@#$%^&*()").repeated(10000);
@@ -110,14 +102,8 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // The probe half: a fresh process that loads the set and prints it hex-encoded.
-    if (qEnvironmentVariableIsSet("GLYPHLOCK_PROBE_APP")) {
-        QCoreApplication app(argc, argv);
-        app.setOrganizationName(QStringLiteral("Tamsk"));
-        app.setApplicationName(qEnvironmentVariable("GLYPHLOCK_PROBE_APP"));
-        std::printf("%s\n", GlyphlockApp::LoadSpecialChars().toUtf8().toHex().constData());
-        return 0;
-    }
+    if (const auto probeExit = runSettingsProbeIfAsked(argc, argv))
+        return *probeExit;
 
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
