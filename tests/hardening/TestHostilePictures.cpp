@@ -1,7 +1,7 @@
 #include "matrix/IconPicture.h"
 #include "matrix/IconSet.h"
+#include "support/TestPictures.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -17,39 +17,6 @@
 #endif
 
 namespace {
-
-// A GIF whose logical screen is width x height with one 1 x 1 frame of colour in it.
-QByteArray gifBytes(QColor colour, quint16 width = 1, quint16 height = 1)
-{
-    QByteArray gif("GIF89a");
-    const auto put16 = [&gif](quint16 v) {
-        gif.append(char(v & 0xff));
-        gif.append(char(v >> 8));
-    };
-    put16(width);
-    put16(height);
-    gif.append("\x80\x00\x00", 3);
-    gif.append(char(colour.red())).append(char(colour.green())).append(char(colour.blue()));
-    gif.append("\x00\x00\x00", 3);
-    gif.append(',');
-    put16(0);
-    put16(0);
-    put16(1);
-    put16(1);
-    gif.append("\x00\x02\x02\x44\x01\x00;", 7);
-    return gif;
-}
-
-QByteArray jpegBytes(QColor colour, int side = 8)
-{
-    QImage image(side, side, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 90);
-    return bytes;
-}
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -147,7 +114,7 @@ private slots:
                 const QByteArray whole = jpegBytes(Qt::blue, 48);
                 QVERIFY(writeFile(name, whole.left(whole.size() / 2)));
             } else if (what == QLatin1String("hugegif")) {
-                QVERIFY(writeFile(name, gifBytes(Qt::blue, 65535, 65535)));
+                QVERIFY(writeFile(name, gifBytes(Qt::blue, QSize(65535, 65535), QSize(1, 1))));
             } else if (what == QLatin1String("loop")) {
                 QVERIFY(QFile::link(name, name));
             } else if (what == QLatin1String("fifo")) {

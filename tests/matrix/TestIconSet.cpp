@@ -1,7 +1,7 @@
 #include "matrix/IconPicture.h"
 #include "matrix/IconSet.h"
+#include "support/TestPictures.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -10,40 +10,6 @@
 #include <QTest>
 
 namespace {
-
-// A 1 x 1 GIF of one colour, written by hand since Qt only reads GIF. A header claiming a
-// larger size than the one pixel is possible too.
-QByteArray gifBytes(QColor colour, quint16 width = 1, quint16 height = 1)
-{
-    QByteArray gif("GIF89a");
-    const auto put16 = [&gif](quint16 v) {
-        gif.append(char(v & 0xff));
-        gif.append(char(v >> 8));
-    };
-    put16(width);
-    put16(height);
-    gif.append("\x80\x00\x00", 3); // global table of 2 colours
-    gif.append(char(colour.red())).append(char(colour.green())).append(char(colour.blue()));
-    gif.append("\x00\x00\x00", 3);
-    gif.append(',');
-    put16(0);
-    put16(0);
-    put16(width);
-    put16(height);
-    gif.append("\x00\x02\x02\x44\x01\x00;", 7); // LZW: clear, colour 0, end
-    return gif;
-}
-
-QByteArray jpegBytes(QColor colour)
-{
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 100);
-    return bytes;
-}
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -125,7 +91,7 @@ private slots:
             else if (content.startsWith(QLatin1String("jpg:")))
                 bytes = jpegBytes(colour);
             else if (content == QLatin1String("huge"))
-                bytes = gifBytes(Qt::red, 9000, 9000);
+                bytes = gifBytes(Qt::red, QSize(9000, 9000));
             writeFile(dir.filePath(name), bytes);
         }
 
