@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -41,6 +42,32 @@ KeySym keysymFor(char32_t character)
     if (character <= 0xff)
         return KeySym(character);
     return KeySym(0x01000000 | character);
+}
+
+// The window's parent; None when the query fails (a vanished window, for one).
+Window parentWindow(Display* display, Window window)
+{
+    Window rootReturn = None, parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    const Status status = XQueryTree(display, window, &rootReturn, &parent, &children, &count);
+    if (children)
+        XFree(children);
+    return status ? parent : None;
+}
+
+// The window's children, bottom of the stacking order first; empty when the query fails.
+std::vector<Window> childWindows(Display* display, Window window)
+{
+    Window rootReturn = None, parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> result;
+    if (XQueryTree(display, window, &rootReturn, &parent, &children, &count) && children)
+        result.assign(children, children + count);
+    if (children)
+        XFree(children);
+    return result;
 }
 
 } // namespace
@@ -108,14 +135,9 @@ Window X11PickerPlatform::topLevelAt(int x, int y)
         return child;
 
     // Something of no interest is on top: look through the stacking order ourselves.
-    Window rootReturn = None, parent = None;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display, root, &rootReturn, &parent, &children, &count))
-        return None;
-    Window found = None;
-    for (unsigned int i = count; i-- > 0 && found == None;) {
-        if (!XGetWindowAttributes(display, children[i], &attributes))
+    const std::vector<Window> children = childWindows(display, root);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        if (!XGetWindowAttributes(display, *it, &attributes))
             continue;
         if (attributes.map_state != IsViewable || attributes.c_class != InputOutput ||
             attributes.override_redirect)
@@ -124,11 +146,9 @@ Window X11PickerPlatform::topLevelAt(int x, int y)
         const QRect outer(attributes.x, attributes.y, attributes.width + 2 * border,
                           attributes.height + 2 * border);
         if (outer.contains(x, y))
-            found = children[i];
+            return *it;
     }
-    if (children)
-        XFree(children);
-    return found;
+    return None;
 }
 
 // Down from the top-level along the point to the window holding WM_STATE; over a title bar the
@@ -156,17 +176,12 @@ Window X11PickerPlatform::findClient(Window window, int depth)
         return window;
     if (depth >= kMaxClientDepth)
         return None;
-    Window rootReturn = None, parent = None;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display, window, &rootReturn, &parent, &children, &count))
-        return None;
-    Window found = None;
-    for (unsigned int i = count; i-- > 0 && found == None;)
-        found = findClient(children[i], depth + 1);
-    if (children)
-        XFree(children);
-    return found;
+    const std::vector<Window> children = childWindows(display, window);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        if (const Window found = findClient(*it, depth + 1); found != None)
+            return found;
+    }
+    return None;
 }
 
 bool X11PickerPlatform::hasWmState(Window window)
@@ -198,14 +213,8 @@ PickerPlatform::WindowId X11PickerPlatform::parentOf(WindowId window)
     Window owner = None;
     if (XGetTransientForHint(display, Window(window), &owner) && owner != None && !trap.failed())
         return WindowId(owner);
-    Window rootReturn = None, parent = None;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    const Status status =
-        XQueryTree(display, Window(window), &rootReturn, &parent, &children, &count);
-    if (children)
-        XFree(children);
-    if (!status || trap.failed() || parent == root)
+    const Window parent = parentWindow(display, Window(window));
+    if (parent == None || trap.failed() || parent == root)
         return 0;
     return WindowId(parent);
 }
@@ -230,13 +239,8 @@ QString X11PickerPlatform::className(WindowId window)
 Window X11PickerPlatform::outermostAncestor(Window window)
 {
     for (int depth = 0; depth < 2 * kMaxClientDepth; ++depth) {
-        Window rootReturn = None, parent = None;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        const Status status = XQueryTree(display, window, &rootReturn, &parent, &children, &count);
-        if (children)
-            XFree(children);
-        if (!status || parent == None)
+        const Window parent = parentWindow(display, window);
+        if (parent == None)
             return None;
         if (parent == root)
             return window;
@@ -294,15 +298,7 @@ bool X11PickerPlatform::isDescendant(Window window, Window ancestor)
     for (int depth = 0; depth < 2 * kMaxClientDepth && window != None; ++depth) {
         if (window == ancestor)
             return true;
-        Window rootReturn = None, parent = None;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        const Status status = XQueryTree(display, window, &rootReturn, &parent, &children, &count);
-        if (children)
-            XFree(children);
-        if (!status)
-            return false;
-        window = parent;
+        window = parentWindow(display, window);
     }
     return false;
 }
