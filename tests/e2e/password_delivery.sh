@@ -162,18 +162,27 @@ outer_rect() {
 }
 
 # Press in the drag area, move onto the line edit of another program, look, release.
+# start_pair LABEL NAME TARGET_OUT DRIVER_OUT: starts a line-edit target and the password
+# dialog driver for password NAME and waits until both are ready; sets `target` and `driver`
+# to their pids. Fails (and says so) when either does not come up.
+start_pair() {
+    local label=$1 name=$2 target_out=$3 driver_out=$4
+    "$BIN/e2e_LineEditTarget" "$name" >"$target_out" 2>/dev/null &
+    target=$!
+    started+=($target)
+    wait_for "$target_out" '^ready' || { fail "[$label] target not ready"; return 1; }
+    "$BIN/e2e_PasswordDialogDriver" "$name" >"$driver_out" 2>/dev/null &
+    driver=$!
+    started+=($driver)
+    wait_for "$driver_out" '^ready' || { fail "[$label] driver not ready"; return 1; }
+    sleep 0.3
+}
+
 pick_case() {
     local wm=$1 name=$2
     local target_out="$WORK/target-$wm-$name.out" driver_out="$WORK/driver-$wm-$name.out"
-    "$BIN/e2e_LineEditTarget" "$name" >"$target_out" 2>/dev/null &
-    local target=$!
-    started+=($target)
-    wait_for "$target_out" '^ready' || { fail "[$wm/$name] target not ready"; return; }
-    "$BIN/e2e_PasswordDialogDriver" "$name" >"$driver_out" 2>/dev/null &
-    local driver=$!
-    started+=($driver)
-    wait_for "$driver_out" '^ready' || { fail "[$wm/$name] driver not ready"; return; }
-    sleep 0.3
+    local target driver
+    start_pair "$wm/$name" "$name" "$target_out" "$driver_out" || return
 
     local window from to
     window=$(awk '$1 == "window" { print $2 }' "$target_out")
@@ -314,15 +323,8 @@ real_program_case() {
 vanish_case() {
     local wm=$1
     local target_out="$WORK/vanish-target-$wm.out" driver_out="$WORK/vanish-driver-$wm.out"
-    "$BIN/e2e_LineEditTarget" specials >"$target_out" 2>/dev/null &
-    local target=$!
-    started+=($target)
-    wait_for "$target_out" '^ready' || { fail "[$wm/vanish] target not ready"; return; }
-    "$BIN/e2e_PasswordDialogDriver" specials >"$driver_out" 2>/dev/null &
-    local driver=$!
-    started+=($driver)
-    wait_for "$driver_out" '^ready' || { fail "[$wm/vanish] driver not ready"; return; }
-    sleep 0.3
+    local target driver
+    start_pair "$wm/vanish" specials "$target_out" "$driver_out" || return
     local from to
     from=($(centre "$driver_out" dragArea))
     to=($(centre "$target_out" edit))
@@ -348,15 +350,8 @@ vanish_case() {
 escape_case() {
     local wm=$1
     local target_out="$WORK/escape-target-$wm.out" driver_out="$WORK/escape-driver-$wm.out"
-    "$BIN/e2e_LineEditTarget" specials >"$target_out" 2>/dev/null &
-    local target=$!
-    started+=($target)
-    wait_for "$target_out" '^ready' || { fail "[$wm/escape] target not ready"; return; }
-    "$BIN/e2e_PasswordDialogDriver" specials >"$driver_out" 2>/dev/null &
-    local driver=$!
-    started+=($driver)
-    wait_for "$driver_out" '^ready' || { fail "[$wm/escape] driver not ready"; return; }
-    sleep 0.3
+    local target driver
+    start_pair "$wm/escape" specials "$target_out" "$driver_out" || return
     local from to
     from=($(centre "$driver_out" dragArea))
     to=($(centre "$target_out" edit))
