@@ -248,9 +248,10 @@ void MatrixDialog::OnUndo()
 {
     if (!matrix.CanUndo())
         return;
+    const UndoEntry last = matrix.History().back();
     matrix.Undo();
     undoAction->setEnabled(matrix.CanUndo());
-    update();
+    update(cellRect(QPoint(last.column, last.row)));
 }
 
 void MatrixDialog::applyClientSize()
@@ -279,9 +280,12 @@ void MatrixDialog::placeButtons()
 void MatrixDialog::stepCell(QPoint position, int direction)
 {
     const QPoint cell = CellAt(position);
-    if (cell != QPoint(-1, -1) && matrix.Step(cell.x(), cell.y(), direction))
+    if (cell != QPoint(-1, -1) && matrix.Step(cell.x(), cell.y(), direction)) {
         undoAction->setEnabled(true);
-    update();
+        // Only the changed cell: a full repaint of a large grid costs several times more.
+        update(cellRect(cell));
+    }
+    update(sizeTextRect());
 }
 
 void MatrixDialog::ShowPointerCell(QPoint position)
@@ -294,6 +298,19 @@ void MatrixDialog::ShowPointerCell(QPoint position)
         return;
     pointerText = text;
     update(pointerTextRect());
+}
+
+QRect MatrixDialog::cellRect(QPoint cell) const
+{
+    const QSize size = GeometryFor(this->size()).cell;
+    return QRect(QPoint(cell.x() * size.width(), cell.y() * size.height()), size);
+}
+
+QRect MatrixDialog::sizeTextRect() const
+{
+    const QFontMetrics metrics(statusFont);
+    return QRect(QPoint(kTextLeft, height() - kSizeTextRise),
+                 QSize(metrics.horizontalAdvance(SizeText()), metrics.height()));
 }
 
 QRect MatrixDialog::pointerTextRect() const
