@@ -251,7 +251,7 @@ void MatrixDialog::OnUndo()
 {
     if (!matrix.CanUndo())
         return;
-    const UndoEntry last = matrix.History().back();
+    const UndoEntry last = matrix.history().back();
     matrix.Undo();
     undoAction->setEnabled(matrix.CanUndo());
     update(cellRect(QPoint(last.column, last.row)));
@@ -305,7 +305,7 @@ void MatrixDialog::ShowPointerCell(QPoint position)
 
 QRect MatrixDialog::cellRect(QPoint cell) const
 {
-    const QSize size = GeometryFor(this->size()).cell;
+    const QSize size = geometryFor(this->size()).cell;
     return QRect(QPoint(cell.x() * size.width(), cell.y() * size.height()), size);
 }
 
@@ -313,7 +313,7 @@ QRect MatrixDialog::sizeTextRect() const
 {
     const QFontMetrics metrics(statusFont);
     return QRect(QPoint(kTextLeft, height() - kSizeTextRise),
-                 QSize(metrics.horizontalAdvance(SizeText()), metrics.height()));
+                 QSize(metrics.horizontalAdvance(sizeText()), metrics.height()));
 }
 
 QRect MatrixDialog::pointerTextRect() const
