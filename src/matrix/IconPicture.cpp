@@ -6,6 +6,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
+
 bool IconPicture::LoadFromFile(const QString& path)
 {
     // Only regular files: opening a named pipe waits for a writer, which would hang the start.
@@ -22,21 +24,60 @@ bool IconPicture::LoadFromResource(const QString& resourcePath)
     return LoadFromFile(resourcePath);
 }
 
+namespace {
+
+// The cell can grow to just under two steps of 48 pixels; on a screen of device pixel ratio 2
+// that is 190 device pixels a side. More detail than that is never shown.
+constexpr int kLargestCellPixels = 2 * (2 * 48 - 1);
+// A header claiming more is refused before anything is decoded: no camera takes more, and
+// a tiny file may claim billions of pixels.
+constexpr qint64 kMaxPixels = qint64(1) << 27;
+
+// Naming the format saves Qt from asking every image plugin whether it knows the content;
+// only the plugin that reads it is loaded.
+QByteArray formatOf(QIODevice* device)
+{
+    const QByteArray head = device->peek(8);
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return QByteArrayLiteral("gif");
+    if (head.startsWith("\xff\xd8\xff"))
+        return QByteArrayLiteral("jpeg");
+    if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        return QByteArrayLiteral("png");
+    return QByteArray();
+}
+
+} // namespace
+
 bool IconPicture::LoadFromStream(QIODevice* device)
 {
     picture = QImage();
+    naturalSize = QSize(0, 0);
     scaled = QPixmap();
     scaledFor = QSize();
 
-    QImageReader reader(device);
-    // The name says nothing: "a.gif" may well hold a JPEG. Qt's allocation limit stays in
-    // force, so a header claiming a gigantic size is refused instead of decoded.
-    reader.setDecideFormatFromContent(true);
+    // The name says nothing: "a.gif" may well hold a JPEG. Anything but the usual formats
+    // still gets every reader Qt has.
+    const QByteArray format = formatOf(device);
+    QImageReader reader(device, format);
+    reader.setAutoDetectImageFormat(format.isEmpty());
+    reader.setDecideFormatFromContent(format.isEmpty());
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > kMaxPixels)
+        return false;
+    // A camera picture decodes straight to cell size (JPEG scales while decoding), so its
+    // size costs neither the time nor the memory of all its pixels. Qt's allocation limit
+    // still applies to what is decoded.
+    const QSize bounded(std::min(size.width(), kLargestCellPixels),
+                        std::min(size.height(), kLargestCellPixels));
+    if (bounded != size)
+        reader.setScaledSize(bounded);
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull())
         return false;
     picture = decoded.convertToFormat(
         decoded.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    naturalSize = size;
     return true;
 }
 
@@ -46,7 +87,7 @@ void IconPicture::Draw(QPainter& painter, const QRect& rect) const
         return;
     QRect target = rect;
     if (target == QRect())
-        target = QRect(QPoint(0, 0), picture.size());
+        target = QRect(QPoint(0, 0), naturalSize);
     if (target.isEmpty())
         return;
 

@@ -25,12 +25,14 @@ public:
     // natural size at the top-left corner. An empty picture draws nothing.
     void Draw(QPainter& painter, const QRect& rect) const;
 
-    QSize GetPixelSize() const { return picture.size(); }
+    // The size the file declares; what is kept may be smaller, never more than a cell needs.
+    QSize GetPixelSize() const { return naturalSize; }
     bool isEmpty() const { return picture.isNull(); }
     const QImage& image() const { return picture; }
 
 private:
     QImage picture;
+    QSize naturalSize{0, 0};
     // All cells have one size, so one scaled copy serves a whole repaint.
     mutable QPixmap scaled;
     mutable QSize scaledFor;

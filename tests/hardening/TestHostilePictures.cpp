@@ -63,6 +63,9 @@ private slots:
         QTest::newRow("GIF with a 65535 x 65535 screen") << "a.gif=hugegif g.gif=hugegif"
                                                          << "a"
                                                          << "";
+        QTest::newRow("JPEG claiming 30000 x 30000") << "a.jpg=hugejpeg g.jpg=hugejpeg"
+                                                     << "a"
+                                                     << "";
         QTest::newRow("symlink loops") << "a.gif=loop b.gif=c.gif,c.gif=b.gif"
                                        << "abc"
                                        << "";
@@ -115,6 +118,16 @@ private slots:
                 QVERIFY(writeFile(name, whole.left(whole.size() / 2)));
             } else if (what == QLatin1String("hugegif")) {
                 QVERIFY(writeFile(name, gifBytes(Qt::blue, QSize(65535, 65535), QSize(1, 1))));
+            } else if (what == QLatin1String("hugejpeg")) {
+                // Eight pixels of data behind a frame header that claims far more.
+                QByteArray jpeg = jpegBytes(Qt::blue);
+                const qsizetype frame = jpeg.indexOf("\xff\xc0");
+                QVERIFY(frame > 0);
+                for (const qsizetype at : {frame + 5, frame + 7}) {
+                    jpeg[at] = char(30000 >> 8);
+                    jpeg[at + 1] = char(30000 & 0xff);
+                }
+                QVERIFY(writeFile(name, jpeg));
             } else if (what == QLatin1String("loop")) {
                 QVERIFY(QFile::link(name, name));
             } else if (what == QLatin1String("fifo")) {

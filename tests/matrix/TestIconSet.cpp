@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+
 namespace {
 
 void writeFile(const QString& path, const QByteArray& bytes)
@@ -156,6 +158,38 @@ private slots:
             QCOMPARE(target.pixel(rect.right() + 1, rect.bottom()), qRgb(255, 255, 255));
             QCOMPARE(target.pixel(rect.left(), rect.bottom() + 1), qRgb(255, 255, 255));
         }
+    }
+
+    void cameraPicturesLoadAtCellSize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addRow("phone camera") << QSize(4000, 3000);
+        QTest::addRow("square, past Qt's allocation limit when whole") << QSize(6000, 6000);
+        QTest::addRow("96 megapixels") << QSize(12000, 8000);
+    }
+
+    void cameraPicturesLoadAtCellSize()
+    {
+        QFETCH(QSize, size);
+        // Eight bits a pixel while it is written; a colour JPEG all the same.
+        QImage photo(size, QImage::Format_Indexed8);
+        photo.setColorTable({kBlue, kRed});
+        photo.fill(0);
+        for (int y = size.height() / 2; y < size.height(); ++y)
+            std::memset(photo.scanLine(y), 1, std::size_t(size.width()));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("g.jpg"));
+        QVERIFY(photo.save(path, "JPEG", 90));
+        photo = QImage();
+
+        IconPicture picture;
+        QVERIFY(picture.LoadFromFile(path));
+        QCOMPARE(picture.GetPixelSize(), size);
+        // Never more than the largest cell shows on a screen of device pixel ratio 2.
+        QVERIFY(picture.image().width() <= 190 && picture.image().height() <= 190);
+        const QImage& kept = picture.image();
+        QVERIFY(qBlue(kept.pixel(0, 0)) > 200 && qRed(kept.pixel(0, 0)) < 50);
+        QVERIFY(qRed(kept.pixel(0, kept.height() - 1)) > 200);
     }
 
     void emptyPictureDrawsNothing()
