@@ -9,12 +9,29 @@ IconSet::IconSet(const QString& builtInPrefix) : builtInPrefix(builtInPrefix) {}
 
 bool IconSet::Load(const QStringList& folders)
 {
+    beginLoad(folders);
+    while (loadNext()) {
+    }
+    return !builtInFailed;
+}
+
+void IconSet::beginLoad(const QStringList& folders)
+{
     pictures.clear();
-    bool builtInFailed = false;
-    for (int index = 0; index < kBaseCount; ++index) {
-        IconPicture picture;
-        const char letter = Letter(index);
-        if (!loadFromFolders(picture, folders, letter) && !builtInFailed) {
+    searched = folders;
+    builtInFailed = false;
+    complete = false;
+}
+
+bool IconSet::loadNext()
+{
+    if (complete)
+        return false;
+    const int index = Count();
+    const char letter = Letter(index);
+    IconPicture picture;
+    if (index < kBaseCount) {
+        if (!loadFromFolders(picture, searched, letter) && !builtInFailed) {
             // Once one own picture is broken the rest are not trusted either.
             if (!picture.LoadFromResource(builtInPrefix + QLatin1Char(letter) +
                                           QLatin1String(".jpg")))
@@ -22,14 +39,14 @@ bool IconSet::Load(const QStringList& folders)
         }
         // A base icon stays in the set even when empty: the letters must not shift.
         pictures.push_back(std::move(picture));
-    }
-    for (int index = kBaseCount; index < kMaxCount; ++index) {
-        IconPicture picture;
-        if (!loadFromFolders(picture, folders, Letter(index)))
-            break;
+    } else if (loadFromFolders(picture, searched, letter)) {
         pictures.push_back(std::move(picture));
+    } else {
+        complete = true;
     }
-    return !builtInFailed;
+    if (Count() == kMaxCount)
+        complete = true;
+    return !complete;
 }
 
 const IconPicture& IconSet::Picture(int index) const

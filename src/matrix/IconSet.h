@@ -25,6 +25,15 @@ public:
     // "<letter>.jpg". False when one of the own pictures was needed and failed to load.
     bool Load(const QStringList& folders);
 
+    // The same in steps, so that a window can show itself before every picture is read:
+    // beginLoad empties the set, each loadNext adds the next icon and tells whether more may
+    // follow. The set is final once it says no.
+    void beginLoad(const QStringList& folders);
+    bool loadNext();
+    bool isComplete() const { return complete; }
+    // Whether one of the own pictures was needed and failed, so far.
+    bool builtInsFailed() const { return builtInFailed; }
+
     int Count() const { return static_cast<int>(pictures.size()); }
     // An empty picture for an index outside the set.
     const IconPicture& Picture(int index) const;
@@ -45,4 +54,7 @@ private:
 
     QString builtInPrefix;
     std::vector<IconPicture> pictures;
+    QStringList searched;
+    bool builtInFailed = false;
+    bool complete = true;
 };

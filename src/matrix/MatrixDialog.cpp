@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QImageReader>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -56,9 +57,6 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     setWindowTitle(QStringLiteral("Glyphlock"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    QIcon appIcon(QStringLiteral(":/app/glyphlock.png"));
-    appIcon.addFile(QStringLiteral(":/app/glyphlock-48.png"));
-    setWindowIcon(appIcon);
     setMouseTracking(true);
     // The grid paints every pixel itself; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -103,12 +101,11 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     // The grid exists from the start, all 'a', even before the window is first shown.
     applyClientSize();
 
-    const bool builtInsLoaded =
-        iconSet.Load(IconSet::searchFolders(QCoreApplication::arguments().value(0)));
-    matrix.setIconCount(iconSet.Count());
-    if (!builtInsLoaded) {
-        QMessageBox::critical(this, QCoreApplication::applicationName(),
-                              QStringLiteral("Resource not ready. The program may be broken."));
+    // The first frame shows only icon 'a'; the others are read after it (see paintEvent).
+    iconSet.beginLoad(IconSet::searchFolders(QCoreApplication::arguments().value(0)));
+    iconSet.loadNext();
+    if (iconSet.builtInsFailed()) {
+        finishLoadingIcons();
         return;
     }
     okButton.loadBitmapPair(QStringLiteral(":/buttons/ok.png"), qRgb(0, 0, 0));
@@ -118,6 +115,52 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
 }
 
 MatrixDialog::~MatrixDialog() = default;
+
+const IconSet& MatrixDialog::icons() const
+{
+    // Reading the set finishes it: nobody sees it half loaded.
+    const_cast<MatrixDialog*>(this)->finishLoadingIcons();
+    return iconSet;
+}
+
+void MatrixDialog::finishLoadingIcons()
+{
+    if (iconsFinished)
+        return;
+    iconsFinished = true;
+    while (iconSet.loadNext()) {
+    }
+    matrix.setIconCount(iconSet.Count());
+    if (iconSet.builtInsFailed()) {
+        // A broken installation: the buttons go without pictures, as the set does.
+        okButton.setBitmapPair(nullptr, 0);
+        aboutButton.setBitmapPair(nullptr, 0);
+        QMessageBox::critical(this, QCoreApplication::applicationName(),
+                              QStringLiteral("Resource not ready. The program may be broken."));
+    }
+}
+
+void MatrixDialog::continueAfterFirstFrame()
+{
+    if (!windowIconSet) {
+        windowIconSet = true;
+        QIcon appIcon;
+        for (const char* path : {":/app/glyphlock.png", ":/app/glyphlock-48.png"}) {
+            QImageReader reader(QLatin1String(path), "png");
+            reader.setAutoDetectImageFormat(false);
+            appIcon.addPixmap(QPixmap::fromImage(reader.read()));
+        }
+        setWindowIcon(appIcon);
+    }
+    // One picture at a time, so that input is served in between.
+    if (iconsFinished)
+        return;
+    if (iconSet.loadNext())
+        QMetaObject::invokeMethod(this, &MatrixDialog::continueAfterFirstFrame,
+                                  Qt::QueuedConnection);
+    else
+        finishLoadingIcons();
+}
 
 QString MatrixDialog::sizeText() const
 {
@@ -175,6 +218,12 @@ void MatrixDialog::paintEvent(QPaintEvent* event)
     PaintMatrix(painter, event->rect());
     if (!pointerText.isEmpty())
         drawText(painter, pointerTextRect().topLeft(), pointerText, QColor(0, 255, 0));
+    if (!afterFirstFrameQueued) {
+        // Queued: it runs once this frame has gone to the screen.
+        afterFirstFrameQueued = true;
+        QMetaObject::invokeMethod(this, &MatrixDialog::continueAfterFirstFrame,
+                                  Qt::QueuedConnection);
+    }
 }
 
 void MatrixDialog::resizeEvent(QResizeEvent* event)
@@ -227,6 +276,7 @@ void MatrixDialog::contextMenuEvent(QContextMenuEvent* event)
 
 void MatrixDialog::OnOK()
 {
+    finishLoadingIcons();
     QString password = PasswordGenerator::generate(matrix.Rows());
     const bool exitRequested = presentPassword(password);
     // The dialog has let go of its copies; this is the last one.
@@ -249,6 +299,7 @@ void MatrixDialog::OnConfigure()
 
 void MatrixDialog::OnUndo()
 {
+    finishLoadingIcons();
     if (!matrix.CanUndo())
         return;
     const UndoEntry last = matrix.history().back();
@@ -282,6 +333,8 @@ void MatrixDialog::placeButtons()
 
 void MatrixDialog::stepCell(QPoint position, int direction)
 {
+    // A step wraps around the whole set: it must be complete.
+    finishLoadingIcons();
     const QPoint cell = cellAt(position);
     if (cell != QPoint(-1, -1) && matrix.Step(cell.x(), cell.y(), direction)) {
         undoAction->setEnabled(true);

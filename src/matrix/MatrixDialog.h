@@ -43,7 +43,7 @@ public:
     ~MatrixDialog() override;
 
     const IconMatrix& iconMatrix() const { return matrix; }
-    const IconSet& icons() const { return iconSet; }
+    const IconSet& icons() const;
     int gridColumns() const { return columns; }
     int gridRows() const { return rowCount; }
     QString sizeText() const;
@@ -74,6 +74,10 @@ private:
     void OnConfigure();
     void OnUndo();
 
+    // Reads the pictures the first frame did not need, and shows a broken set's message.
+    void finishLoadingIcons();
+    // The window icon, then the rest of the pictures one by one.
+    void continueAfterFirstFrame();
     void applyClientSize();
     void placeButtons();
     void stepCell(QPoint position, int direction);
@@ -93,6 +97,9 @@ private:
 
     IconSet iconSet;
     IconMatrix matrix;
+    bool iconsFinished = false;
+    bool afterFirstFrameQueued = false;
+    bool windowIconSet = false;
     int columns = 0;
     int rowCount = 0;
     QString pointerText;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEnterEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -35,7 +36,14 @@ QImage readPicture(const QString& path)
     if (path.isEmpty())
         return {};
     QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
+    if (path.startsWith(QLatin1String(":/"))) {
+        // Compiled-in pictures are what their names say. Naming the format spares asking
+        // every image plugin about the content, which loads them all.
+        reader.setFormat(QFileInfo(path).suffix().toLatin1());
+        reader.setAutoDetectImageFormat(false);
+    } else {
+        reader.setDecideFormatFromContent(true);
+    }
     return reader.read();
 }
 

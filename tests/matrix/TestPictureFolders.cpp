@@ -107,9 +107,24 @@ private slots:
         const QString user = IconSet::userFolder();
         writeFiles(user, {"b.gif=blue", "g.jpg=red", "h.gif=lime"});
         MatrixDialog dialog;
-        QDir(user).removeRecursively();
         QCOMPARE(dialog.icons().Count(), 8);
         checkPictures(dialog.icons(), {"a=own", "b=blue", "g=red", "h=lime"});
+        QDir(user).removeRecursively();
+    }
+
+    void firstClickSeesTheWholeSet()
+    {
+        const QString user = IconSet::userFolder();
+        writeFiles(user, {"g.jpg=red", "h.gif=lime"});
+        MatrixDialog dialog;
+        dialog.show();
+        // Before any event is handled, so before the pictures after 'a' are read in the
+        // background: a right click still wraps to the last icon.
+        QTest::mousePress(&dialog, Qt::RightButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(&dialog, Qt::RightButton, {}, QPoint(10, 10));
+        QDir(user).removeRecursively();
+        QCOMPARE(dialog.iconMatrix().Rows()[0][0], 'h');
+        checkPictures(dialog.icons(), {"g=red", "h=lime"});
     }
 };
 
