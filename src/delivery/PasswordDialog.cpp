@@ -55,8 +55,6 @@ const QString PasswordDialog::kClipboardLeavesText = QStringLiteral(
 
 namespace {
 
-constexpr int kDeliveryDelayMs = 50;
-
 // Said once per run: every copy would be too often.
 bool toldClipboardLeaves = false;
 
@@ -189,8 +187,7 @@ void PasswordDialog::startPick()
 {
     if (platform->gesture() != PickerPlatform::Gesture::DragToWindow || picker.isPicking())
         return;
-    picker.start(platform->windowOf(parentWidget() ? parentWidget()->window() : nullptr),
-                 platform->windowOf(this));
+    picker.start(platform->windowOf(mainWindow()), platform->windowOf(this));
     grabMouse();
     hideMainWindow();
 }
@@ -232,8 +229,6 @@ void PasswordDialog::mouseReleaseEvent(QMouseEvent* event)
     // dialog is the way back out.
     if (chosen == 0 || platform->windowAt(at) != chosen)
         return;
-    // A moment later, when the server has seen our grab go and our main window come back,
-    // so that the target takes the focus after it.
     deliveryPending = true;
     QTimer::singleShot(kDeliveryDelayMs, this, [this, chosen, at] {
         if (!deliveryPending)
@@ -350,13 +345,18 @@ void PasswordDialog::showTypeResult(PickerPlatform::TypeResult result)
     }
 }
 
+QWidget* PasswordDialog::mainWindow() const
+{
+    return parentWidget() ? parentWidget()->window() : nullptr;
+}
+
 void PasswordDialog::hideMainWindow()
 {
-    QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
-    if (!mainWindow || !mainWindow->isVisible())
+    QWidget* main = mainWindow();
+    if (!main || !main->isVisible())
         return;
     // Through the native window: hiding a QDialog itself would end its modal loop.
-    if (QWindow* window = mainWindow->windowHandle())
+    if (QWindow* window = main->windowHandle())
         window->hide();
     else
         return;
@@ -368,8 +368,7 @@ void PasswordDialog::restoreMainWindow()
     if (!mainWindowHidden)
         return;
     mainWindowHidden = false;
-    QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
-    QWindow* window = mainWindow ? mainWindow->windowHandle() : nullptr;
+    QWindow* window = mainWindow() ? mainWindow()->windowHandle() : nullptr;
     if (!window)
         return;
     window->showNormal();

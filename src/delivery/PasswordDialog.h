@@ -54,6 +54,10 @@ public:
     // After our window lost the focus: by then the click that took it has reached the target.
     static constexpr int kTypeDelayMs = 100;
 
+    // How long after the release typing starts: the server first sees our grab go and our
+    // main window come back, so that the target takes the focus after it.
+    static constexpr int kDeliveryDelayMs = 50;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -67,6 +71,8 @@ private:
     // Ends a pick without choosing: nothing may stay behind.
     void cancelPick();
     void deliver(PickerPlatform::WindowId target, const QPoint& globalPos);
+    // The window the dialog belongs to; null without a parent.
+    QWidget* mainWindow() const;
     void hideMainWindow();
     void restoreMainWindow();
     void arm();
