@@ -5,9 +5,11 @@
 #include "widgets/AboutDialog.h"
 #include "widgets/HyperLink.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,8 +83,27 @@ private slots:
         QCOMPARE(texts, expected);
     }
 
+    // The common desktop fonts differ in height and width: Noto Sans is taller, Cantarell
+    // narrower than DejaVu Sans. A font the machine lacks is substituted, which still tests a
+    // layout under some other font.
+    void textsFitAndNothingOverlaps_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("pointSize");
+        for (const char* family : {"DejaVu Sans", "Noto Sans", "Cantarell"}) {
+            for (int pointSize : {9, 10, 11})
+                QTest::addRow("%s %d", family, pointSize)
+                    << QString::fromLatin1(family) << pointSize;
+        }
+    }
+
     void textsFitAndNothingOverlaps()
     {
+        QFETCH(QString, family);
+        QFETCH(int, pointSize);
+        const QFont previous = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(previous); });
+        QApplication::setFont(QFont(family, pointSize));
         AboutDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
