@@ -2,6 +2,7 @@
 
 #include "core/IconMatrix.h"
 #include "matrix/IconSet.h"
+#include "matrix/MatrixDialog.h"
 #include "matrix/MatrixGridAccessible.h"
 
 #include <QFocusEvent>
@@ -78,30 +79,29 @@ bool MatrixGrid::cursorShown() const
     return keyUsed && hasFocus() && columnCount() > 0 && rowCount() > 0;
 }
 
+QSize MatrixGrid::cellSize() const
+{
+    // Cut exactly as the window cuts its client area, which this covers down to the strip.
+    const QSize client(width(), height() + MatrixDialog::kStripHeight);
+    return MatrixDialog::cellSizeFor(client, columnCount(), rowCount());
+}
+
 QRect MatrixGrid::cellRect(QPoint cell) const
 {
-    const int columns = columnCount();
-    const int rows = rowCount();
-    if (columns < 1 || rows < 1)
+    const QSize size = cellSize();
+    if (size.isEmpty())
         return QRect();
-    const int cellWidth = width() / columns;
-    const int cellHeight = height() / rows;
-    return QRect(cell.x() * cellWidth, cell.y() * cellHeight, cellWidth, cellHeight);
+    return QRect(QPoint(cell.x() * size.width(), cell.y() * size.height()), size);
 }
 
 QPoint MatrixGrid::cellAt(QPoint position) const
 {
     const QPoint none(-1, -1);
-    const int columns = columnCount();
-    const int rows = rowCount();
-    if (columns < 1 || rows < 1 || position.x() < 0 || position.y() < 0)
+    const QSize size = cellSize();
+    if (size.isEmpty() || position.x() < 0 || position.y() < 0)
         return none;
-    const int cellWidth = width() / columns;
-    const int cellHeight = height() / rows;
-    if (cellWidth < 1 || cellHeight < 1)
-        return none;
-    const QPoint cell(position.x() / cellWidth, position.y() / cellHeight);
-    return cell.x() < columns && cell.y() < rows ? cell : none;
+    const QPoint cell(position.x() / size.width(), position.y() / size.height());
+    return cell.x() < columnCount() && cell.y() < rowCount() ? cell : none;
 }
 
 QString MatrixGrid::cellName(QPoint cell) const
@@ -110,7 +110,7 @@ QString MatrixGrid::cellName(QPoint cell) const
         return QString();
     const char letter =
         matrix.Rows()[static_cast<std::size_t>(cell.y())][static_cast<std::size_t>(cell.x())];
-    return icons.Name(static_cast<unsigned char>(letter) - 'a');
+    return icons.name(static_cast<unsigned char>(letter) - 'a');
 }
 
 void MatrixGrid::reshaped()

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -54,6 +55,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    QSize cellSize() const;
     void tellAssistiveTechnology(QPoint cell, QAccessible::Event type);
 
     const IconMatrix& matrix;

@@ -1,8 +1,8 @@
 #include "app/GlyphlockApp.h"
 #include "delivery/PasswordDialog.h"
+#include "matrix/AboutDialog.h"
 #include "matrix/MatrixDialog.h"
 #include "password/SymbolSetDialog.h"
-#include "widgets/AboutDialog.h"
 
 #include <QAccessible>
 #include <QPushButton>
