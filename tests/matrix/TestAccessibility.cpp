@@ -1,12 +1,11 @@
-#include "app/GlyphlockApp.h"
 #include "delivery/PasswordDialog.h"
 #include "matrix/AboutDialog.h"
 #include "matrix/MatrixDialog.h"
 #include "password/SymbolSetDialog.h"
+#include "support/IsolatedTest.h"
 
 #include <QAccessible>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -151,11 +150,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestAccessibility test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestAccessibility>(argc, argv);
 }
 
 #include "TestAccessibility.moc"
