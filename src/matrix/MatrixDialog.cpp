@@ -259,11 +259,11 @@ void MatrixDialog::OnUndo()
 {
     if (!matrix.CanUndo())
         return;
-    const UndoEntry undone = matrix.history().back();
+    const UndoEntry last = matrix.history().back();
     matrix.Undo();
     undoAction->setEnabled(matrix.CanUndo());
-    update();
-    grid.cellChanged(QPoint(undone.column, undone.row));
+    update(cellRect(QPoint(last.column, last.row)));
+    grid.cellChanged(QPoint(last.column, last.row));
 }
 
 void MatrixDialog::applyClientSize()
@@ -295,7 +295,7 @@ void MatrixDialog::stepCell(QPoint position, int direction)
 {
     const QPoint cell = cellAt(position);
     if (cell == QPoint(-1, -1)) {
-        update();
+        update(sizeTextRect());
         return;
     }
     // The keyboard carries on from the cell the mouse used last.
@@ -306,10 +306,13 @@ void MatrixDialog::stepCell(QPoint position, int direction)
 
 void MatrixDialog::stepCellAt(QPoint cell, int direction)
 {
-    if (matrix.Step(cell.x(), cell.y(), direction))
+    if (matrix.Step(cell.x(), cell.y(), direction)) {
         undoAction->setEnabled(true);
-    update();
-    grid.cellChanged(cell);
+        // Only the changed cell: a full repaint of a large grid costs several times more.
+        update(cellRect(cell));
+        grid.cellChanged(cell);
+    }
+    update(sizeTextRect());
 }
 
 void MatrixDialog::ShowPointerCell(QPoint position)
@@ -326,6 +329,19 @@ void MatrixDialog::showCellText(QPoint cell)
         return;
     pointerText = text;
     update(pointerTextRect());
+}
+
+QRect MatrixDialog::cellRect(QPoint cell) const
+{
+    const QSize size = geometryFor(this->size()).cell;
+    return QRect(QPoint(cell.x() * size.width(), cell.y() * size.height()), size);
+}
+
+QRect MatrixDialog::sizeTextRect() const
+{
+    const QFontMetrics metrics(statusFont);
+    return QRect(QPoint(kTextLeft, height() - kSizeTextRise),
+                 QSize(metrics.horizontalAdvance(sizeText()), metrics.height()));
 }
 
 QRect MatrixDialog::pointerTextRect() const

@@ -81,6 +81,8 @@ private:
     void stepCellAt(QPoint cell, int direction);
     void ShowPointerCell(QPoint position);
     void showCellText(QPoint cell);
+    QRect cellRect(QPoint cell) const;
+    QRect sizeTextRect() const;
     QRect pointerTextRect() const;
     void drawText(QPainter& painter, QPoint topLeft, const QString& text,
                   const QColor& colour) const;
