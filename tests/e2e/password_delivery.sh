@@ -381,8 +381,7 @@ keyboard_case() {
     xdotool key space sleep 0.3
     import -window root "$SHOTS/keyboard-$wm-shown.png"
     xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
-    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$program" 2>/dev/null; then
+    if ! wait_for_exit "$program" 100; then
         fail "[$wm/keyboard] Exit did not end the program"
         kill "$program"
     fi
