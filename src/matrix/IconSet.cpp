@@ -18,6 +18,7 @@ bool IconSet::Load(const QStringList& folders)
 void IconSet::beginLoad(const QStringList& folders)
 {
     pictures.clear();
+    fromFile.clear();
     searched = folders;
     builtInFailed = false;
     complete = false;
@@ -30,8 +31,9 @@ bool IconSet::loadNext()
     const int index = Count();
     const char letter = Letter(index);
     IconPicture picture;
+    const bool found = loadFromFolders(picture, searched, letter);
     if (index < kBaseCount) {
-        if (!loadFromFolders(picture, searched, letter) && !builtInFailed) {
+        if (!found && !builtInFailed) {
             // Once one own picture is broken the rest are not trusted either.
             if (!picture.LoadFromResource(builtInPrefix + QLatin1Char(letter) +
                                           QLatin1String(".jpg")))
@@ -39,8 +41,10 @@ bool IconSet::loadNext()
         }
         // A base icon stays in the set even when empty: the letters must not shift.
         pictures.push_back(std::move(picture));
-    } else if (loadFromFolders(picture, searched, letter)) {
+        fromFile.push_back(found);
+    } else if (found) {
         pictures.push_back(std::move(picture));
+        fromFile.push_back(true);
     } else {
         complete = true;
     }
@@ -55,6 +59,18 @@ const IconPicture& IconSet::Picture(int index) const
     if (index < 0 || index >= Count())
         return none;
     return pictures[static_cast<std::size_t>(index)];
+}
+
+QString IconSet::name(int index) const
+{
+    // In the order the own pictures are drawn in (a.jpg to f.jpg).
+    static const char* const kOwnSubjects[kBaseCount] = {"sun",  "moon",  "key",
+                                                         "tree", "heart", "fish"};
+    if (index < 0 || index >= Count())
+        return QString();
+    if (index < kBaseCount && !fromFile[static_cast<std::size_t>(index)])
+        return QLatin1String(kOwnSubjects[index]);
+    return QStringLiteral("picture ") + QLatin1Char(Letter(index));
 }
 
 QString IconSet::programFolder(const QString& startPath)
