@@ -89,6 +89,11 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     windowMenu = new QMenu(this);
     windowMenu->setObjectName(QStringLiteral("windowMenu"));
     windowMenu->addActions({aboutAction, configureAction, undoAction});
+    // Shift+F10 asks for a context menu from the keyboard, as the menu key does.
+    auto* windowMenuAction = new QAction(this);
+    windowMenuAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+    connect(windowMenuAction, &QAction::triggered, this, &MatrixDialog::openWindowMenuAtStrip);
+    addAction(windowMenuAction);
 
     setMinimumSize(kMinimumClientSize);
     resize(kInitialClientSize);
@@ -96,7 +101,7 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     applyClientSize();
 
     const bool builtInsLoaded =
-        iconSet.Load(IconSet::SearchFolders(QCoreApplication::arguments().value(0)));
+        iconSet.Load(IconSet::SearchFolders(QCoreApplication::applicationFilePath()));
     matrix.SetIconCount(iconSet.Count());
     if (!builtInsLoaded) {
         QMessageBox::critical(this, QCoreApplication::applicationName(),
@@ -219,6 +224,11 @@ void MatrixDialog::contextMenuEvent(QContextMenuEvent* event)
         event->accept();
         return;
     }
+    openWindowMenuAtStrip();
+}
+
+void MatrixDialog::openWindowMenuAtStrip()
+{
     windowMenu->popup(mapToGlobal(QPoint(kTextLeft, height() - kSizeTextRise)));
 }
 

@@ -114,8 +114,22 @@ private slots:
         QCOMPARE(IconSet::UserFolder(), user);
         QCOMPARE(IconSet::SearchFolders(QStringLiteral("/opt/gl/bin/glyphlock")),
                  (QStringList{"/opt/gl/bin/", user}));
-        // A bare program name still means the current directory, searched first.
-        QCOMPARE(IconSet::SearchFolders(QStringLiteral("glyphlock")), (QStringList{"", user}));
+    }
+
+    // Started by name through PATH, as a desktop entry does, the program gets no folder in
+    // argv[0]; its pictures are still the ones beside the executable, never the current
+    // folder's (often home, where any a.jpg would replace the first icon).
+    void bareProgramNameLooksBesideTheExecutableOnly()
+    {
+        QVERIFY(!QCoreApplication::arguments().value(0).contains(QLatin1Char('/')));
+        QTemporaryDir current;
+        writeFiles(current.path(), {"a.gif=red", "g.jpg=red"});
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(current.path()));
+        MatrixDialog dialog;
+        QVERIFY(QDir::setCurrent(before));
+        QCOMPARE(dialog.Icons().Count(), 6);
+        checkPictures(dialog.Icons(), {"a=own"});
     }
 
     void mainWindowLooksInTheUserFolder()
@@ -135,6 +149,9 @@ int main(int argc, char** argv)
     QTemporaryDir data, config;
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // As started by name through PATH.
+    char bareName[] = "test_picture_folders";
+    argv[0] = bareName;
     GlyphlockApp app(argc, argv);
     TestPictureFolders test;
     return QTest::qExec(&test, argc, argv);
