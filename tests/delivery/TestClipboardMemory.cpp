@@ -2,7 +2,9 @@
 #include "core/PasswordAlgorithm.h"
 #include "matrix/MatrixDialog.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QPushButton>
@@ -12,6 +14,8 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -79,9 +83,11 @@ QList<int> countInMemory(qint64 pid, const QList<QByteArray>& needles)
     return counts;
 }
 
-QByteArray runTool(const QString& program, const QStringList& arguments, const QByteArray& input = {})
+QByteArray runTool(const QString& program, const QStringList& arguments, const QByteArray& input = {},
+                   const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     QProcess tool;
+    tool.setProcessEnvironment(env);
     tool.start(program, arguments);
     tool.write(input);
     tool.closeWriteChannel();
@@ -139,6 +145,71 @@ private slots:
         const QList<int> left = countInMemory(session.processId(), forms);
         QCOMPARE(QStringLiteral("UTF-8 %1, UTF-16 %2").arg(left.value(0)).arg(left.value(1)),
                  QStringLiteral("UTF-8 0, UTF-16 0"));
+    }
+
+    // The helper that serves the clipboard after the program has ended: no other process of
+    // the user may read it, it leaves no core file, and it keeps the text once, also after
+    // answering requests. As root it runs as "nobody", on an X server of our own that lets
+    // every local user in.
+    void helperIsPrivateAndHoldsOneCopy()
+    {
+        const bool root = geteuid() == 0;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcess server;
+        const auto stopServer = qScopeGuard([&server] {
+            server.kill();
+            server.waitForFinished();
+        });
+        uid_t uid = geteuid();
+        gid_t gid = getegid();
+        if (root) {
+            const passwd* nobody = getpwnam("nobody");
+            QVERIFY2(nobody, "no user \"nobody\" to run the helper as");
+            uid = nobody->pw_uid;
+            gid = nobody->pw_gid;
+            server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "64x64x24",
+                                                   "-nolisten", "tcp", "-noreset"});
+            QByteArray display;
+            QTRY_VERIFY_WITH_TIMEOUT((display += server.readAllStandardOutput()).contains('\n'), 20000);
+            env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(display.trimmed()));
+            env.remove(QStringLiteral("XAUTHORITY"));
+        }
+
+        const QByteArray password = "Hq7" + QByteArray::number(QDateTime::currentMSecsSinceEpoch(), 36) + "zX";
+        QProcess helper;
+        helper.setProcessEnvironment(env);
+        helper.setChildProcessModifier([uid, gid] {
+            if (getuid() == uid)
+                return;
+            if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
+                _exit(3);
+        });
+        helper.start(QStringLiteral(GLYPHLOCK_BINARY_DIR "/bin/glyphlock-clipboard"), {});
+        const auto stopHelper = qScopeGuard([&helper] {
+            helper.kill();
+            helper.waitForFinished();
+        });
+        helper.write(password);
+        helper.closeWriteChannel();
+        QVERIFY2(helper.waitForReadyRead(10000), helper.readAllStandardError().constData());
+        QCOMPARE(helper.readAllStandardOutput(), QByteArray("1"));
+        for (const char* target : {"UTF8_STRING", "STRING", "text/plain;charset=utf-8", "TEXT"})
+            QCOMPARE(runTool(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", target}, {}, env),
+                     password);
+
+        const QString proc = QStringLiteral("/proc/%1").arg(helper.processId());
+        // The kernel hands a process that is not dumpable to root.
+        QCOMPARE(QFileInfo(proc).ownerId(), 0u);
+        QFile limits(proc + QStringLiteral("/limits"));
+        QVERIFY(limits.open(QIODevice::ReadOnly));
+        QVERIFY2(limits.readAll().simplified().contains("Max core file size 0 0 bytes"), "core files allowed");
+        if (root)
+            QCOMPARE(countInMemory(helper.processId(), {password}), (QList<int>{1}));
+
+        // Another program takes the clipboard: the helper ends.
+        runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i", "-l", "1"}, "other", env);
+        runTool(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}, {}, env);
+        QVERIFY(helper.waitForFinished(5000));
     }
 };
 
