@@ -199,7 +199,7 @@ private slots:
 
         const QString proc = QStringLiteral("/proc/%1").arg(helper.processId());
         // The kernel hands a process that is not dumpable to root.
-        QCOMPARE(QFileInfo(proc).ownerId(), 0u);
+        QCOMPARE(QFileInfo(proc + QStringLiteral("/mem")).ownerId(), 0u);
         QFile limits(proc + QStringLiteral("/limits"));
         QVERIFY(limits.open(QIODevice::ReadOnly));
         QVERIFY2(limits.readAll().simplified().contains("Max core file size 0 0 bytes"), "core files allowed");
