@@ -13,7 +13,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-
 namespace {
 
 QString configFile()

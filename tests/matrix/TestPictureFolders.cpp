@@ -111,8 +111,8 @@ private slots:
         const QString user = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) +
                              QStringLiteral("/Tamsk/") + QCoreApplication::applicationName() +
                              QLatin1Char('/');
-        QCOMPARE(IconSet::UserFolder(), user);
-        QCOMPARE(IconSet::SearchFolders(QStringLiteral("/opt/gl/bin/glyphlock")),
+        QCOMPARE(IconSet::userFolder(), user);
+        QCOMPARE(IconSet::searchFolders(QStringLiteral("/opt/gl/bin/glyphlock")),
                  (QStringList{"/opt/gl/bin/", user}));
     }
 
@@ -128,18 +128,18 @@ private slots:
         QVERIFY(QDir::setCurrent(current.path()));
         MatrixDialog dialog;
         QVERIFY(QDir::setCurrent(before));
-        QCOMPARE(dialog.Icons().Count(), 6);
-        checkPictures(dialog.Icons(), {"a=own"});
+        QCOMPARE(dialog.icons().Count(), 6);
+        checkPictures(dialog.icons(), {"a=own"});
     }
 
     void mainWindowLooksInTheUserFolder()
     {
-        const QString user = IconSet::UserFolder();
+        const QString user = IconSet::userFolder();
         writeFiles(user, {"b.gif=blue", "g.jpg=red", "h.gif=lime"});
         MatrixDialog dialog;
         QDir(user).removeRecursively();
-        QCOMPARE(dialog.Icons().Count(), 8);
-        checkPictures(dialog.Icons(), {"a=own", "b=blue", "g=red", "h=lime"});
+        QCOMPARE(dialog.icons().Count(), 8);
+        checkPictures(dialog.icons(), {"a=own", "b=blue", "g=red", "h=lime"});
     }
 };
 
