@@ -32,6 +32,8 @@ public:
         overwrite(utf8.data_ptr().data(), utf8.size());
         secureClear(utf16);
         secureClear(utf8);
+        if (!QCoreApplication::closingDown())
+            PlatformFactory::createClipboardKeeper()->forgetSentData();
     }
 
     QStringList formats() const override

@@ -11,3 +11,7 @@ bool ClipboardKeeper::keepAfterExit(const QByteArray&)
 {
     return false;
 }
+
+void ClipboardKeeper::forgetSentData()
+{
+}
