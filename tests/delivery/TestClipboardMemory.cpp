@@ -48,7 +48,7 @@ int runSession(int argc, char** argv)
         }
     });
     QTest::mouseClick(ok, Qt::LeftButton);
-    for (const std::string& row : dialog.Matrix().Rows())
+    for (const std::string& row : dialog.iconMatrix().Rows())
         std::printf("row %s\n", row.c_str());
     std::printf("copied\n");
     std::fflush(stdout);
@@ -127,7 +127,7 @@ private slots:
             if (line.startsWith("row "))
                 rows.push_back(line.mid(4).toStdString());
         QVERIFY(!rows.empty());
-        const QString password = QString::fromStdU32String(GeneratePassword(rows, U""));
+        const QString password = QString::fromStdU32String(generatePassword(rows, U""));
         const QList<QByteArray> forms = {
             password.toUtf8(),
             QByteArray(reinterpret_cast<const char*>(password.utf16()), password.size() * 2)};
@@ -184,7 +184,7 @@ private slots:
             if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
                 _exit(3);
         });
-        helper.start(QStringLiteral(GLYPHLOCK_BINARY_DIR "/bin/glyphlock-clipboard"), {});
+        helper.start(QStringLiteral(GLYPHLOCK_CLIPBOARD_HELPER), {});
         const auto stopHelper = qScopeGuard([&helper] {
             helper.kill();
             helper.waitForFinished();

@@ -89,7 +89,7 @@ private slots:
         env.remove(QStringLiteral("QT_LOGGING_RULES"));
         QProcess program;
         program.setProcessEnvironment(env);
-        program.start(QStringLiteral(GLYPHLOCK_BINARY_DIR "/bin/glyphlock"), {});
+        program.start(QStringLiteral(GLYPHLOCK_PROGRAM), {});
         QVERIFY(program.waitForStarted());
 
         // The pictures are loaded before the main window shows.
