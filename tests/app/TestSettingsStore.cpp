@@ -1,4 +1,5 @@
 #include "app/GlyphlockApp.h"
+#include "support/IsolatedTest.h"
 #include "support/SettingsProbe.h"
 
 #include <QDir>
@@ -13,11 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString configFile(const QString& appName)
-{
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + "/Tamsk/" + appName + ".conf";
-}
 
 // A value that stresses the file format: separators, quotes, escapes and non-ASCII text.
 QString awkwardValue()
@@ -48,7 +44,7 @@ int runReadOnlyScenario(int argc, char** argv)
     expect("load after the failed save", GlyphlockApp::LoadSpecialChars(), QStringLiteral("!"));
 
     // The owner edits the file by hand (making it writable for a moment when it is not).
-    const QString path = configFile(app.applicationName());
+    const QString path = configFile();
     const QFile::Permissions permissions = QFile::permissions(path);
     QFile::setPermissions(path, permissions | QFile::WriteOwner);
     QFile file(path);
@@ -81,7 +77,7 @@ private slots:
     void saveWritesSectionPwEntrySc()
     {
         QVERIFY(GlyphlockApp::SaveSpecialChars(QStringLiteral("!@#")));
-        QFile file(configFile(QCoreApplication::applicationName()));
+        QFile file(configFile());
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         const QByteArray text = file.readAll();
         QVERIFY2(text.contains("[PW]\nSC=!@#"), text.constData());
@@ -92,7 +88,7 @@ private slots:
     void unreachableStorageFailsAndKeepsThePreviousValue()
     {
         QVERIFY(GlyphlockApp::SaveSpecialChars(QStringLiteral("old")));
-        const QString path = configFile(QCoreApplication::applicationName());
+        const QString path = configFile();
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkpath(path));
 
@@ -188,11 +184,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsSet(kScenarioVariable))
         return runReadOnlyScenario(argc, argv);
 
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestSettingsStore test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestSettingsStore>(argc, argv);
 }
 
 #include "TestSettingsStore.moc"

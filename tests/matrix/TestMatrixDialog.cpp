@@ -1,5 +1,6 @@
 #include "app/GlyphlockApp.h"
 #include "matrix/MatrixDialog.h"
+#include "support/IsolatedTest.h"
 
 #include <QAction>
 #include <QMenu>
@@ -375,12 +376,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // The generator stores the default special characters: keep that away from the user.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestMatrixDialog test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestMatrixDialog>(argc, argv);
 }
 
 #include "TestMatrixDialog.moc"

@@ -37,6 +37,14 @@ inline std::optional<int> runSettingsProbeIfAsked(int argc, char** argv)
     return 0;
 }
 
+// Where this test program's settings file lives (under XDG_CONFIG_HOME).
+inline QString configFile()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QLatin1Char('/') +
+           QLatin1String(GlyphlockApp::kOrganisation) + QLatin1Char('/') +
+           QCoreApplication::applicationName() + QStringLiteral(".conf");
+}
+
 namespace settingsprobe {
 // The probe's output lines; nothing when it did not end in time or failed.
 inline std::optional<QList<QByteArray>> run(const std::optional<QString>& save, int timeoutMs)
