@@ -57,7 +57,9 @@ QString settingsFile()
 std::optional<QByteArray> readPlainFile(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     // Not blocking, and checked again once open, in case the node changed in between.

@@ -103,3 +103,8 @@ bool SecretClipboard::copy(const QString& text)
     ourData = data;
     return true;
 }
+
+bool SecretClipboard::lastsAfterExit()
+{
+    return PlatformFactory::createClipboardKeeper()->canKeepAfterExit();
+}

@@ -29,6 +29,9 @@ public:
     // An empty picture for an index outside the set.
     const IconPicture& Picture(int index) const;
     static char Letter(int index) { return static_cast<char>('a' + index); }
+    // What the picture shows, for people who cannot see it: the own pictures by their
+    // subject, pictures from files as "picture" and their letter. Empty outside the set.
+    QString name(int index) const;
 
     // The folder of a path, separator kept; empty for a bare name. The main window passes
     // the executable's own path: argv[0] without a folder means "found on PATH", and the
@@ -46,4 +49,5 @@ private:
 
     QString builtInPrefix;
     std::vector<IconPicture> pictures;
+    std::vector<bool> fromFile;
 };

@@ -38,7 +38,8 @@ int runReadOnlyScenario(int argc, char** argv)
     };
     expect("first load", GlyphlockApp::LoadSpecialChars(), QStringLiteral("!"));
     // The write fails, but storage reads back the very text: that is a success.
-    expect("saving the stored set again", GlyphlockApp::SaveSpecialChars(QStringLiteral("!")), true);
+    expect("saving the stored set again", GlyphlockApp::SaveSpecialChars(QStringLiteral("!")),
+           true);
     expect("saving another set", GlyphlockApp::SaveSpecialChars(QStringLiteral("new")), false);
     // A failed save must not change what later loads give, or the passwords would change.
     expect("load after the failed save", GlyphlockApp::LoadSpecialChars(), QStringLiteral("!"));

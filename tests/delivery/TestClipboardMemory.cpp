@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -60,7 +60,8 @@ QList<int> countInMemory(qint64 pid, const QList<QByteArray>& needles)
 {
     QList<int> counts(needles.size(), 0);
     QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
-    const int mem = open(QByteArray("/proc/" + QByteArray::number(pid) + "/mem").constData(), O_RDONLY);
+    const int mem =
+        open(QByteArray("/proc/" + QByteArray::number(pid) + "/mem").constData(), O_RDONLY);
     if (!maps.open(QIODevice::ReadOnly) || mem < 0)
         return {};
     for (const QByteArray& line : maps.readAll().split('\n')) {
@@ -76,14 +77,16 @@ QList<int> countInMemory(qint64 pid, const QList<QByteArray>& needles)
             continue;
         region.truncate(got);
         for (int i = 0; i < needles.size(); ++i)
-            for (qsizetype at = region.indexOf(needles[i]); at >= 0; at = region.indexOf(needles[i], at + 1))
+            for (qsizetype at = region.indexOf(needles[i]); at >= 0;
+                 at = region.indexOf(needles[i], at + 1))
                 ++counts[i];
     }
     close(mem);
     return counts;
 }
 
-QByteArray runTool(const QString& program, const QStringList& arguments, const QByteArray& input = {},
+QByteArray runTool(const QString& program, const QStringList& arguments,
+                   const QByteArray& input = {},
                    const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     QProcess tool;
@@ -120,7 +123,8 @@ private slots:
             session.waitForFinished();
         });
         QByteArray out;
-        QTRY_VERIFY_WITH_TIMEOUT((out += session.readAllStandardOutput()).contains("copied\n"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT((out += session.readAllStandardOutput()).contains("copied\n"),
+                                 30000);
 
         std::vector<std::string> rows;
         for (const QByteArray& line : out.split('\n'))
@@ -138,7 +142,8 @@ private slots:
         QVERIFY2(held.size() == 2 && held[0] + held[1] > 0, "the scan does not see the copies");
 
         // Another program takes the clipboard: our copies are overwritten at once.
-        runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i", "-l", "1"}, "something else");
+        runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i", "-l", "1"},
+                "something else");
         QCOMPARE(runTool(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}),
                  QByteArray("something else"));
         QTest::qWait(500);
@@ -168,14 +173,17 @@ private slots:
             uid = nobody->pw_uid;
             gid = nobody->pw_gid;
             server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "64x64x24",
-                                                   "-nolisten", "tcp", "-noreset"});
+                                                  "-nolisten", "tcp", "-noreset"});
             QByteArray display;
-            QTRY_VERIFY_WITH_TIMEOUT((display += server.readAllStandardOutput()).contains('\n'), 20000);
-            env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(display.trimmed()));
+            QTRY_VERIFY_WITH_TIMEOUT((display += server.readAllStandardOutput()).contains('\n'),
+                                     20000);
+            env.insert(QStringLiteral("DISPLAY"),
+                       QLatin1Char(':') + QString::fromLatin1(display.trimmed()));
             env.remove(QStringLiteral("XAUTHORITY"));
         }
 
-        const QByteArray password = "Hq7" + QByteArray::number(QDateTime::currentMSecsSinceEpoch(), 36) + "zX";
+        const QByteArray password =
+            "Hq7" + QByteArray::number(QDateTime::currentMSecsSinceEpoch(), 36) + "zX";
         QProcess helper;
         helper.setProcessEnvironment(env);
         helper.setChildProcessModifier([uid, gid] {
@@ -194,7 +202,8 @@ private slots:
         QVERIFY2(helper.waitForReadyRead(10000), helper.readAllStandardError().constData());
         QCOMPARE(helper.readAllStandardOutput(), QByteArray("1"));
         for (const char* target : {"UTF8_STRING", "STRING", "text/plain;charset=utf-8", "TEXT"})
-            QCOMPARE(runTool(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", target}, {}, env),
+            QCOMPARE(runTool(QStringLiteral("xclip"),
+                             {"-o", "-selection", "clipboard", "-t", target}, {}, env),
                      password);
 
         const QString proc = QStringLiteral("/proc/%1").arg(helper.processId());
@@ -202,12 +211,14 @@ private slots:
         QCOMPARE(QFileInfo(proc + QStringLiteral("/mem")).ownerId(), 0u);
         QFile limits(proc + QStringLiteral("/limits"));
         QVERIFY(limits.open(QIODevice::ReadOnly));
-        QVERIFY2(limits.readAll().simplified().contains("Max core file size 0 0 bytes"), "core files allowed");
+        QVERIFY2(limits.readAll().simplified().contains("Max core file size 0 0 bytes"),
+                 "core files allowed");
         if (root)
             QCOMPARE(countInMemory(helper.processId(), {password}), (QList<int>{1}));
 
         // Another program takes the clipboard: the helper ends.
-        runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i", "-l", "1"}, "other", env);
+        runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i", "-l", "1"}, "other",
+                env);
         runTool(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}, {}, env);
         QVERIFY(helper.waitForFinished(5000));
     }

@@ -1,8 +1,8 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QDir>
-#include <QImage>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,8 +56,8 @@ QByteArray hugePng()
     };
     QByteArray header;
     QDataStream stream(&header, QIODevice::WriteOnly);
-    stream << quint32(20000) << quint32(20000) << quint8(8) << quint8(2) << quint8(0)
-           << quint8(0) << quint8(0);
+    stream << quint32(20000) << quint32(20000) << quint8(8) << quint8(2) << quint8(0) << quint8(0)
+           << quint8(0);
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) +
            chunk("IDAT", QByteArray(16, '\0')) + chunk("IEND", {});
 }

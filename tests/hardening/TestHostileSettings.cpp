@@ -37,7 +37,8 @@ bool makeNode(const QString& kind, const QString& path)
             return false;
         std::copy(name.begin(), name.end(), address.sun_path);
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        const bool bound = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        const bool bound =
+            fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
         if (fd >= 0)
             close(fd);
         return bound;
@@ -53,7 +54,9 @@ bool makeNode(const QString& kind, const QString& path)
 // Type and identity of what stands at path, the link itself when it is one.
 QString nodeIdentity(const QString& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (lstat(QFile::encodeName(path).constData(), &info) != 0)
         return QStringLiteral("missing");
     return QStringLiteral("mode %1 inode %2").arg(info.st_mode, 0, 8).arg(info.st_ino);
@@ -166,7 +169,8 @@ private slots:
             QVERIFY(QFile::link(node, path));
         const QString pathBefore = nodeIdentity(path);
         const QString nodeBefore = nodeIdentity(node);
-        const QStringList folderBefore = QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+        const QStringList folderBefore =
+            QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
 
         // A program blocked on the node would never end: the first load and save run in
         // probes with a deadline.
@@ -174,7 +178,8 @@ private slots:
         const QString noAnswer = QStringLiteral("<no answer within 10 s>");
         QCOMPARE(loadSpecialCharsInNewProcess(10000).value_or(noAnswer),
                  works ? QStringLiteral("abc") : QString());
-        const std::optional<bool> saved = saveSpecialCharsInNewProcess(QStringLiteral("saved"), 10000);
+        const std::optional<bool> saved =
+            saveSpecialCharsInNewProcess(QStringLiteral("saved"), 10000);
         QCOMPARE(saved ? QString::number(*saved) : noAnswer, QString::number(works));
         QCOMPARE(GlyphlockApp::LoadSpecialChars(), works ? QStringLiteral("saved") : QString());
         QCOMPARE(GlyphlockApp::SaveSpecialChars(QStringLiteral("again")), works);
@@ -187,7 +192,8 @@ private slots:
             QVERIFY(target.readAll().contains("SC=again"));
         } else {
             QCOMPARE(nodeIdentity(node), nodeBefore);
-            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), folderBefore);
+            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden),
+                     folderBefore);
         }
     }
 };
