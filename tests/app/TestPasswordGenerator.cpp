@@ -1,6 +1,7 @@
 #include "app/GlyphlockApp.h"
 #include "core/PasswordAlgorithm.h"
 #include "password/PasswordGenerator.h"
+#include "support/IsolatedTest.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,7 +13,8 @@ class TestPasswordGenerator : public QObject
 private slots:
     void init()
     {
-        QCoreApplication::setApplicationName(QStringLiteral("glyphlock_%1").arg(QTest::currentTestFunction()));
+        QCoreApplication::setApplicationName(
+            QStringLiteral("glyphlock_%1").arg(QTest::currentTestFunction()));
     }
 
     void emptyStoreGetsTheDefaultWrittenBack()
@@ -38,17 +40,14 @@ private slots:
     {
         // Stored and read back as text, each character one alphabet position.
         QVERIFY(GlyphlockApp::SaveSpecialChars(QStringLiteral("éü€")));
-        QCOMPARE(PasswordGenerator::generate({"aca", "aaa"}), QStringLiteral("4N9Bf3JbüZ1plKwK2üNhPS2"));
+        QCOMPARE(PasswordGenerator::generate({"aca", "aaa"}),
+                 QStringLiteral("4N9Bf3JbüZ1plKwK2üNhPS2"));
     }
 };
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestPasswordGenerator test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestPasswordGenerator>(argc, argv);
 }
 
 #include "TestPasswordGenerator.moc"

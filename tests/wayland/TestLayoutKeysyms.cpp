@@ -33,7 +33,8 @@ void TestLayoutKeysyms::typeableOrNot_data()
     QTest::newRow("de: AltGr and own letters") << "de" << QStringLiteral("@€ß{}|äÖ") << true;
     // Its circumflex and grave accent are dead keys: no key gives the character itself.
     QTest::newRow("de: dead-key accent") << "de" << QStringLiteral("a^b") << false;
-    QTest::newRow("de: accented letter only through a dead key") << "de" << QStringLiteral("é") << false;
+    QTest::newRow("de: accented letter only through a dead key")
+        << "de" << QStringLiteral("é") << false;
     // Two layouts: we cannot tell which is active, so a character must be on both.
     QTest::newRow("us,ru: digits on both") << "us,ru" << QStringLiteral("2024") << true;
     QTest::newRow("us,ru: Latin letters only on one") << "us,ru" << QStringLiteral("abc") << false;

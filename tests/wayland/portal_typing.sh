@@ -103,8 +103,6 @@ for _ in $(seq 150); do
         org.freedesktop.portal.RemoteDesktop version >/dev/null 2>&1 && break
     sleep 0.1
 done
-busctl --user list --no-pager 2>&1 | grep -E "Mutter" | cut -c1-50 >>"$WORK/keys.log"
-echo ---- >>"$WORK/keys.log"
 
 # start_target NAME PASSWORD: a window with a line edit, which has the keyboard focus.
 start_target() {
@@ -129,16 +127,19 @@ received_nothing() {
     grep -qx 'text ' "$WORK/target-$1.log"
 }
 
-# answer_dialog KEYS... : GNOME asks for consent in a dialog of its own; answers it through
-# mutter's remote-desktop interface until the driver reports the session's outcome. The first
-# key of a fresh virtual keyboard can be lost, hence the Return before the answer.
+# answer_dialog LOG KEYS...: GNOME asks for consent in a dialog of its own; the keys answer it
+# through mutter's own remote-desktop interface, again until the driver reports the outcome
+# (the dialog takes its time to appear and to take the focus).
 answer_dialog() {
     local log=$1
     shift
-    for _ in 1 2 3 4 5; do
+    for _ in $(seq 8); do
         grep -q '^session' "$log" && return 0
-        busctl --user list --no-pager 2>&1 | cut -c1-70 >>"$WORK/keys.log"
-        "$HERE/mutter_keys.py" wait:1 Return wait:0.5 "$@" wait:1.5 >>"$WORK/keys.log" 2>&1
+        echo "$*" >&7
+        for _ in $(seq 30); do
+            grep -q '^session' "$log" && return 0
+            sleep 0.1
+        done
     done
     grep -q '^session' "$log"
 }
@@ -161,22 +162,35 @@ kwin)
     received_nothing foreign || fail "foreign: something was typed"
     ;;
 mutter)
-    start_target consent generated
-    "$BIN/wayland_PortalTypeDriver" generated >"$WORK/driver-consent.log" 2>&1 &
-    driver=$!
-    answer_dialog "$WORK/driver-consent.log" Alt_L+s || fail "consent: the dialog did not answer"
-    wait "$driver"
-    grep -q '^session ready' "$WORK/driver-consent.log" || fail "consent: no session"
-    end_target consent
-    received consent || fail "consent: the target did not get the password exactly"
+    # One keyboard for the whole run: the first key of a new one can be lost.
+    mkfifo "$WORK/keys"
+    "$HERE/mutter_keys.py" <"$WORK/keys" >"$WORK/keys.log" 2>&1 &
+    exec 7>"$WORK/keys"
+    wait_for "$WORK/keys.log" '^ready' || fail "mutter's remote desktop did not start"
 
-    start_target refused generated
-    "$BIN/wayland_PortalTypeDriver" generated >"$WORK/driver-refused.log" 2>&1 &
-    driver=$!
-    answer_dialog "$WORK/driver-refused.log" Escape || fail "refused: the dialog did not answer"
-    wait "$driver"
+    # The driver asks first and the target opens once the dialog is answered: keys that reach
+    # the desktop before the dialog has the focus must not land in the target.
+    for case in consent refused; do
+        rm -f "$WORK/go"
+        mkfifo "$WORK/go"
+        "$BIN/wayland_PortalTypeDriver" generated --wait <"$WORK/go" \
+            >"$WORK/driver-$case.log" 2>&1 &
+        driver=$!
+        exec 8>"$WORK/go"
+        if [ $case = consent ]; then
+            answer_dialog "$WORK/driver-$case.log" Return wait:0.5 Alt_L+s
+        else
+            answer_dialog "$WORK/driver-$case.log" Escape
+        fi || fail "$case: the dialog was not answered"
+        start_target $case generated
+        echo go >&8
+        exec 8>&-
+        wait "$driver"
+        end_target $case
+    done
+    grep -q '^session ready' "$WORK/driver-consent.log" || fail "consent: no session"
+    received consent || fail "consent: the target did not get the password exactly"
     grep -q '^session refused' "$WORK/driver-refused.log" || fail "refused: not reported"
-    end_target refused
     received_nothing refused || fail "refused: something was typed"
     ;;
 esac

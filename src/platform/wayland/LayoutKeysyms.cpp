@@ -51,8 +51,8 @@ bool levelReachable(xkb_keymap* keymap, xkb_keycode_t key, xkb_layout_index_t la
                     xkb_level_index_t level, xkb_mod_mask_t reachable)
 {
     xkb_mod_mask_t masks[16];
-    const size_t count = xkb_keymap_key_get_mods_for_level(keymap, key, layout, level, masks,
-                                                          std::size(masks));
+    const size_t count =
+        xkb_keymap_key_get_mods_for_level(keymap, key, layout, level, masks, std::size(masks));
     for (size_t i = 0; i < count; ++i) {
         if ((masks[i] & ~reachable) == 0)
             return true;
@@ -72,9 +72,8 @@ LayoutKeysyms::LayoutKeysyms(const std::string& keymapText)
     Context context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
     if (!context)
         return;
-    Keymap keymap(xkb_keymap_new_from_string(context.get(), keymapText.c_str(),
-                                             XKB_KEYMAP_FORMAT_TEXT_V1,
-                                             XKB_KEYMAP_COMPILE_NO_FLAGS));
+    Keymap keymap(xkb_keymap_new_from_string(
+        context.get(), keymapText.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS));
     if (keymap)
         collect(keymap.get());
 }
@@ -128,17 +127,17 @@ void LayoutKeysyms::collect(xkb_keymap* keymap)
         if (!everywhere)
             continue;
         // Prefer the symbol the character itself names (the main row's "1", not the keypad's).
-        const auto found = m_keysyms.find(character);
-        if (found == m_keysyms.end() || sym == xkb_utf32_to_keysym(character))
-            m_keysyms[character] = sym;
+        const auto found = symbolOf.find(character);
+        if (found == symbolOf.end() || sym == xkb_utf32_to_keysym(character))
+            symbolOf[character] = sym;
     }
-    m_valid = true;
+    valid = true;
 }
 
 std::optional<std::uint32_t> LayoutKeysyms::keysymFor(char32_t character) const
 {
-    const auto found = m_keysyms.find(character);
-    if (found == m_keysyms.end())
+    const auto found = symbolOf.find(character);
+    if (found == symbolOf.end())
         return std::nullopt;
     return found->second;
 }

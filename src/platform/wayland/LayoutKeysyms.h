@@ -19,7 +19,7 @@ public:
     // A map from rule names ("evdev", "us,de", ...), for callers without a compositor.
     static LayoutKeysyms fromNames(const char* layout, const char* variant = nullptr);
 
-    bool isValid() const { return m_valid; }
+    bool isValid() const { return valid; }
     // The key symbol for every character of the text, or nothing when one of them is missing.
     std::optional<std::vector<std::uint32_t>> keysymsFor(const QString& text) const;
 
@@ -28,6 +28,6 @@ private:
     void collect(struct xkb_keymap* keymap);
     std::optional<std::uint32_t> keysymFor(char32_t character) const;
 
-    bool m_valid = false;
-    std::unordered_map<char32_t, std::uint32_t> m_keysyms;
+    bool valid = false;
+    std::unordered_map<char32_t, std::uint32_t> symbolOf;
 };

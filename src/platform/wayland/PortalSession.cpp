@@ -43,8 +43,8 @@ PortalSession::PortalSession(QObject* parent) : QObject(parent) {}
 
 PortalSession::~PortalSession()
 {
-    if (!m_session.isEmpty()) {
-        bus().call(QDBusMessage::createMethodCall(kService, m_session, kSessionInterface,
+    if (!sessionPath.isEmpty()) {
+        bus().call(QDBusMessage::createMethodCall(kService, sessionPath, kSessionInterface,
                                                   QStringLiteral("Close")),
                    QDBus::NoBlock);
     }
@@ -59,20 +59,20 @@ bool PortalSession::isOffered()
 
 void PortalSession::start(std::function<void(State)> done)
 {
-    if (m_state == State::Ready) {
-        done(m_state);
+    if (currentState == State::Ready) {
+        done(currentState);
         return;
     }
-    m_waiting.push_back(std::move(done));
-    if (m_state == State::Starting)
+    waiting.push_back(std::move(done));
+    if (currentState == State::Starting)
         return;
-    m_state = State::Starting;
-    m_version = portalVersion();
-    if (m_version == 0) {
+    currentState = State::Starting;
+    version = portalVersion();
+    if (version == 0) {
         finish(State::Failed);
         return;
     }
-    m_session.clear();
+    sessionPath.clear();
     QVariantMap options;
     options.insert(QStringLiteral("session_handle_token"),
                    QStringLiteral("glyphlock%1").arg(QRandomGenerator::global()->generate()));
@@ -84,18 +84,18 @@ void PortalSession::start(std::function<void(State)> done)
 bool PortalSession::request(Step step, const QString& method, const QList<QVariant>& arguments,
                             QVariantMap options)
 {
-    if (!m_requestPath.isEmpty()) {
-        bus().disconnect(kService, m_requestPath, kRequestInterface, QStringLiteral("Response"),
-                         this, SLOT(onResponse(uint, QVariantMap)));
+    if (!requestPath.isEmpty()) {
+        bus().disconnect(kService, requestPath, kRequestInterface, QStringLiteral("Response"), this,
+                         SLOT(onResponse(uint, QVariantMap)));
     }
     const QString token = QStringLiteral("glyphlock%1_%2")
                               .arg(QRandomGenerator::global()->generate())
-                              .arg(++m_tokenCounter);
+                              .arg(++tokenCounter);
     QString sender = bus().baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    m_requestPath = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
-                        .arg(sender, token);
-    bus().connect(kService, m_requestPath, kRequestInterface, QStringLiteral("Response"), this,
+    requestPath =
+        QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    bus().connect(kService, requestPath, kRequestInterface, QStringLiteral("Response"), this,
                   SLOT(onResponse(uint, QVariantMap)));
     options.insert(QStringLiteral("handle_token"), token);
 
@@ -103,7 +103,7 @@ bool PortalSession::request(Step step, const QString& method, const QList<QVaria
     QList<QVariant> all = arguments;
     all.append(options);
     call.setArguments(all);
-    m_step = step;
+    pendingStep = step;
     const QDBusMessage reply = bus().call(call, QDBus::Block, 10000);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         finish(State::Failed);
@@ -114,39 +114,39 @@ bool PortalSession::request(Step step, const QString& method, const QList<QVaria
 
 void PortalSession::onResponse(uint response, const QVariantMap& results)
 {
-    const Step step = m_step;
-    m_step = Step::None;
+    const Step step = pendingStep;
+    pendingStep = Step::Idle;
     if (response != 0) {
         finish(response == kCancelled ? State::Refused : State::Failed);
         return;
     }
     switch (step) {
-    case Step::None:
+    case Step::Idle:
         return;
     case Step::CreateSession: {
-        m_session = results.value(QStringLiteral("session_handle")).toString();
-        if (m_session.isEmpty()) {
+        sessionPath = results.value(QStringLiteral("session_handle")).toString();
+        if (sessionPath.isEmpty()) {
             finish(State::Failed);
             return;
         }
-        bus().connect(kService, m_session, kSessionInterface, QStringLiteral("Closed"), this,
+        bus().connect(kService, sessionPath, kSessionInterface, QStringLiteral("Closed"), this,
                       SLOT(onSessionClosed()));
         QVariantMap options;
         options.insert(QStringLiteral("types"), kKeyboard);
-        if (m_version >= 2) {
+        if (version >= 2) {
             options.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
             const QString token = loadToken ? loadToken() : QString();
             if (!token.isEmpty())
                 options.insert(QStringLiteral("restore_token"), token);
         }
         request(Step::SelectDevices, QStringLiteral("SelectDevices"),
-                {QVariant::fromValue(QDBusObjectPath(m_session))}, options);
+                {QVariant::fromValue(QDBusObjectPath(sessionPath))}, options);
         return;
     }
     case Step::SelectDevices:
         // No parent window: the portal cannot place its dialog over ours, so it centres it.
         request(Step::Start, QStringLiteral("Start"),
-                {QVariant::fromValue(QDBusObjectPath(m_session)), QString()}, {});
+                {QVariant::fromValue(QDBusObjectPath(sessionPath)), QString()}, {});
         return;
     case Step::Start: {
         const uint devices = results.value(QStringLiteral("devices")).toUInt();
@@ -165,32 +165,31 @@ void PortalSession::onResponse(uint response, const QVariantMap& results)
 
 void PortalSession::onSessionClosed()
 {
-    m_session.clear();
-    if (m_state == State::Ready)
-        m_state = State::Idle;
+    sessionPath.clear();
+    if (currentState == State::Ready)
+        currentState = State::Idle;
 }
 
 void PortalSession::finish(State state)
 {
-    if (state != State::Ready && !m_session.isEmpty()) {
-        bus().call(QDBusMessage::createMethodCall(kService, m_session, kSessionInterface,
+    if (state != State::Ready && !sessionPath.isEmpty()) {
+        bus().call(QDBusMessage::createMethodCall(kService, sessionPath, kSessionInterface,
                                                   QStringLiteral("Close")),
                    QDBus::NoBlock);
-        m_session.clear();
+        sessionPath.clear();
     }
-    m_state = state == State::Ready ? State::Ready : (state == State::Refused ? State::Refused
-                                                                              : State::Failed);
-    auto waiting = std::move(m_waiting);
-    m_waiting.clear();
-    for (auto& done : waiting)
+    currentState = state;
+    auto answered = std::move(waiting);
+    waiting.clear();
+    for (auto& done : answered)
         done(state);
 }
 
 bool PortalSession::typeKeysyms(const std::vector<std::uint32_t>& keysyms)
 {
-    if (m_state != State::Ready || m_session.isEmpty())
+    if (currentState != State::Ready || sessionPath.isEmpty())
         return false;
-    const QDBusObjectPath session(m_session);
+    const QDBusObjectPath session(sessionPath);
     for (const std::uint32_t keysym : keysyms) {
         for (const uint pressed : {1u, 0u}) {
             QDBusMessage call = QDBusMessage::createMethodCall(

@@ -32,7 +32,7 @@ public:
     // True when the session bus has a portal with a remote-desktop interface.
     static bool isOffered();
 
-    State state() const { return m_state; }
+    State state() const { return currentState; }
     // Asks for the session unless it is ready; done is called once with the outcome
     // (Ready, Refused or Failed). Calls during a start wait for the same outcome.
     void start(std::function<void(State)> done);
@@ -51,7 +51,7 @@ private slots:
 private:
     enum class Step
     {
-        None,
+        Idle,
         CreateSession,
         SelectDevices,
         Start
@@ -61,11 +61,11 @@ private:
                  QVariantMap options);
     void finish(State state);
 
-    State m_state = State::Idle;
-    Step m_step = Step::None;
-    QString m_session;
-    QString m_requestPath;
-    uint m_version = 0;
-    int m_tokenCounter = 0;
-    std::vector<std::function<void(State)>> m_waiting;
+    State currentState = State::Idle;
+    Step pendingStep = Step::Idle;
+    QString sessionPath;
+    QString requestPath;
+    uint version = 0;
+    int tokenCounter = 0;
+    std::vector<std::function<void(State)>> waiting;
 };

@@ -48,8 +48,7 @@ void onSeatName(void*, wl_seat*, const char*) {}
 
 const wl_seat_listener seatListener = {onCapabilities, onSeatName};
 
-void onGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
-              uint32_t)
+void onGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t)
 {
     auto* reading = static_cast<Reading*>(data);
     if (!reading->seat && std::strcmp(interface, wl_seat_interface.name) == 0) {

@@ -1,0 +1,52 @@
+#include "platform/PlatformFactory.h"
+
+#include <QGuiApplication>
+
+#ifdef GLYPHLOCK_HAVE_X11
+#include "platform/x11/X11ClipboardKeeper.h"
+#include "platform/x11/X11PickerPlatform.h"
+#endif
+#ifdef GLYPHLOCK_HAVE_PORTAL
+#include "platform/wayland/PortalPickerPlatform.h"
+#endif
+
+namespace {
+
+bool runsOnX11()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+bool runsOnWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+} // namespace
+
+std::unique_ptr<PickerPlatform> PlatformFactory::createPickerPlatform()
+{
+#ifdef GLYPHLOCK_HAVE_X11
+    if (runsOnX11()) {
+        if (auto x11 = X11PickerPlatform::open())
+            return x11;
+    }
+#endif
+#ifdef GLYPHLOCK_HAVE_PORTAL
+    // GNOME and KDE offer no virtual keyboard to clients, only the portal.
+    if (runsOnWayland()) {
+        if (auto portal = PortalPickerPlatform::open())
+            return portal;
+    }
+#endif
+    return std::make_unique<PickerPlatform>();
+}
+
+std::unique_ptr<ClipboardKeeper> PlatformFactory::createClipboardKeeper()
+{
+#ifdef GLYPHLOCK_HAVE_X11
+    if (runsOnX11())
+        return std::make_unique<X11ClipboardKeeper>();
+#endif
+    return std::make_unique<ClipboardKeeper>();
+}
