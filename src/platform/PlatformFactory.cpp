@@ -6,6 +6,11 @@
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11PickerPlatform.h"
 #endif
+#ifdef GLYPHLOCK_HAVE_WAYLAND
+#include "platform/wayland/VirtualKeyboard.h"
+#include "platform/wayland/VirtualKeyboardPlatform.h"
+#include "platform/wayland/WaylandClipboardKeeper.h"
+#endif
 #ifdef GLYPHLOCK_HAVE_PORTAL
 #include "platform/wayland/PortalPickerPlatform.h"
 #endif
@@ -32,6 +37,11 @@ std::unique_ptr<PickerPlatform> PlatformFactory::createPickerPlatform()
             return x11;
     }
 #endif
+#ifdef GLYPHLOCK_HAVE_WAYLAND
+    // Best first: a keyboard of our own types every character exactly.
+    if (runsOnWayland() && VirtualKeyboard::isOffered())
+        return std::make_unique<VirtualKeyboardPlatform>();
+#endif
 #ifdef GLYPHLOCK_HAVE_PORTAL
     // GNOME and KDE offer no virtual keyboard to clients, only the portal.
     if (runsOnWayland()) {
@@ -47,6 +57,10 @@ std::unique_ptr<ClipboardKeeper> PlatformFactory::createClipboardKeeper()
 #ifdef GLYPHLOCK_HAVE_X11
     if (runsOnX11())
         return std::make_unique<X11ClipboardKeeper>();
+#endif
+#ifdef GLYPHLOCK_HAVE_WAYLAND
+    if (runsOnWayland())
+        return std::make_unique<WaylandClipboardKeeper>();
 #endif
     return std::make_unique<ClipboardKeeper>();
 }

@@ -425,12 +425,48 @@ edited_grid_case() {
     xclip -o -selection clipboard >/dev/null # lets that xclip go
 }
 
+# The real program from the keyboard alone, not one click: cells reached with the arrows,
+# Home, End and their Ctrl forms, stepped with Space, Shift+Space and Backspace, one step
+# undone; Enter, Show, Copy and Exit. The clipboard holds the password of exactly that grid.
+keyboard_case() {
+    local wm=$1
+    local program window
+    start_glyphlock "keyboard-$wm"
+    [ -n "$window" ] || { fail "[$wm/keyboard] the main window did not show"; kill "$program"; return; }
+    sleep 0.5
+    # The start-up grid is 8 x 7 with the cursor on its first cell. Under a window manager the
+    # new window has the focus already; without one the program takes it when it shows.
+    xdotool key --delay 60 Right space space Down End BackSpace ctrl+End space Home shift+space \
+        Up Right Right space ctrl+z ctrl+Home Down Down space Up End sleep 0.5
+    import -window root "$SHOTS/keyboard-$wm-grid.png"
+    xdotool key Return sleep 1
+    local dialog
+    dialog=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | grep -vx "$window" | head -n1)
+    [ -n "$dialog" ] || { fail "[$wm/keyboard] Enter showed no password dialog"; kill "$program"; return; }
+    xdotool key space sleep 0.3
+    import -window root "$SHOTS/keyboard-$wm-shown.png"
+    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
+    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$program" 2>/dev/null; then
+        fail "[$wm/keyboard] Exit did not end the program"
+        kill "$program"
+    fi
+    wait "$program" 2>/dev/null
+    local verdict
+    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin keyboard)
+    [ "$verdict" = match ] || fail "[$wm/keyboard] clipboard after the program ended: $verdict"
+    printf 'something else' | xclip -selection clipboard -i -l 1
+    sleep 0.5
+    xclip -o -selection clipboard >/dev/null # lets that xclip go
+}
+
 for wm in none openbox; do
     [ "$wm" = openbox ] && start_window_manager
     clipboard_case "$wm"
     clipboard_case "$wm" manager
     real_program_case "$wm"
     edited_grid_case "$wm"
+    keyboard_case "$wm"
     for name in generated specials foreign; do
         pick_case "$wm" "$name"
     done

@@ -160,6 +160,16 @@ kwin)
         fail "foreign: the driver did not report the layout"
     end_target foreign
     received_nothing foreign || fail "foreign: something was typed"
+
+    # The clipboard after Copy and Exit (pressed by their keys): another client pastes it.
+    "$BIN/e2e_PasswordDialogDriver" specials >"$WORK/dialog.log" 2>&1 &
+    wait_for "$WORK/dialog.log" '^ready' || fail "clipboard: the dialog did not start"
+    "$HERE/portal_keys.py" Alt_L+o wait:0.5 Alt_L+e >"$WORK/keys.log" 2>&1
+    wait_for "$WORK/dialog.log" '^exitRequested 1' || fail "clipboard: Exit did not end"
+    pasted=$(wl-paste -n -t text/plain 2>&1 | "$BIN/e2e_LineEditTarget" --stdin specials)
+    [ "$pasted" = match ] || fail "clipboard: wl-paste after exit gave no password"
+    [ "$(wl-paste -n -t x-kde-passwordManagerHint 2>&1)" = secret ] ||
+        fail "clipboard: no secret mark"
     ;;
 mutter)
     # One keyboard for the whole run: the first key of a new one can be lost.
