@@ -17,10 +17,9 @@ inline QString e2ePassword(const QString& name)
                               "aaaaaaaafa", "aaaaaabaaa"},
                              U""));
     if (name == QLatin1String("keyboard")) // the 8 x 7 grid the keyboard case keys together
-        return QString::fromStdU32String(
-            generatePassword({"acaaaaaa", "aaaaaaaf", "baaaaaaa", "aaaaaaaa", "aaaaaaaa",
-                              "aaaaaaaa", "faaaaaab"},
-                             U""));
+        return QString::fromStdU32String(generatePassword(
+            {"acaaaaaa", "aaaaaaaf", "baaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "faaaaaab"},
+            U""));
     if (name == QLatin1String("specials")) // every default special character and a space
         return QStringLiteral("!@#$%^&*()-=+_[]{}|:;',.<>?~ Az09");
     if (name == QLatin1String("foreign")) // a special set the US keymap lacks; holds both
