@@ -18,6 +18,28 @@ if [ "${1:-}" != "--inside" ]; then
         command -v "$tool" >/dev/null || { echo "missing tool: $tool"; exit 1; }
     done
     mkdir -p "$ARTEFACTS"
+    copies=()
+    if [ "$(id -u)" -eq 0 ]; then
+        # A checkout or build tree closed to the desktop's user (one under /root): copies.
+        if ! setpriv --reuid=65534 --regid=65534 --clear-groups test -r "$SELF" 2>/dev/null; then
+            copy=$(mktemp -d)
+            chmod 755 "$copy"
+            cp "$HERE"/*.sh "$HERE"/*.py "$copy/"
+            SELF="$copy/$(basename "$SELF")"
+            copies+=("$copy")
+        fi
+        if ! setpriv --reuid=65534 --regid=65534 --clear-groups \
+            test -x "$BIN/wayland_PortalTypeDriver" 2>/dev/null; then
+            copy=$(mktemp -d)
+            chmod 755 "$copy"
+            for program in wayland_PortalTypeDriver e2e_LineEditTarget e2e_PasswordDialogDriver \
+                glyphlock-wl-clipboard; do
+                cp "$BIN/$program" "$copy/"
+            done
+            BIN=$copy
+            copies+=("$copy")
+        fi
+    fi
     status=0
     for desktop in "${desktops[@]}"; do
         work=$(mktemp -d)
@@ -46,6 +68,7 @@ if [ "${1:-}" != "--inside" ]; then
         cp "$work"/*.png "$work"/*.log "$ARTEFACTS"/ 2>/dev/null
         rm -rf "$work"
     done
+    rm -rf "${copies[@]}"
     exit $status
 fi
 
