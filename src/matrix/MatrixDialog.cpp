@@ -103,6 +103,11 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     windowMenu = new QMenu(this);
     windowMenu->setObjectName(QStringLiteral("windowMenu"));
     windowMenu->addActions({aboutAction, configureAction, undoAction});
+    // Shift+F10 asks for a context menu from the keyboard, as the menu key does.
+    auto* windowMenuAction = new QAction(this);
+    windowMenuAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+    connect(windowMenuAction, &QAction::triggered, this, &MatrixDialog::openWindowMenuAtStrip);
+    addAction(windowMenuAction);
 
     setMinimumSize(kMinimumClientSize);
     resize(kInitialClientSize);
@@ -110,7 +115,7 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     applyClientSize();
 
     // The first frame shows only icon 'a'; the others are read after it (see paintEvent).
-    iconSet.beginLoad(IconSet::searchFolders(QCoreApplication::arguments().value(0)));
+    iconSet.beginLoad(IconSet::searchFolders(QCoreApplication::applicationFilePath()));
     iconSet.loadNext();
     if (iconSet.builtInsFailed()) {
         finishLoadingIcons();
@@ -279,6 +284,11 @@ void MatrixDialog::contextMenuEvent(QContextMenuEvent* event)
         event->accept();
         return;
     }
+    openWindowMenuAtStrip();
+}
+
+void MatrixDialog::openWindowMenuAtStrip()
+{
     windowMenu->popup(mapToGlobal(QPoint(kTextLeft, height() - kSizeTextRise)));
 }
 

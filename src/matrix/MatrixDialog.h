@@ -79,6 +79,7 @@ private:
     void finishLoadingIcons();
     // The window icon, then the rest of the pictures one by one.
     void continueAfterFirstFrame();
+    void openWindowMenuAtStrip();
     void applyClientSize();
     void placeButtons();
     void stepCell(QPoint position, int direction);
