@@ -9,8 +9,9 @@
 #include <cstdio>
 
 // Shows the password dialog over a stand-in main window, as the program does after OK, with
-// the test password named by the argument. Tells the test where its controls are and what the
-// drag area says, and on leaving whether Exit was pressed.
+// the test password named by the argument. Tells the test where its controls are, what the
+// drag area and the show button say, how each delivery ended ("typed 0" when the keys went out), and on leaving
+// whether Exit was pressed.
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
     QTimer::singleShot(200, &mainWindow, [&] {
         PasswordDialog dialog(&mainWindow, password);
         QString lastText;
+        QString lastShown;
         QTimer poll;
         poll.setInterval(30);
         QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
@@ -34,6 +36,12 @@ int main(int argc, char** argv)
             if (text != lastText) {
                 lastText = text;
                 std::printf("dragText %s\n", qPrintable(QString(text).replace('\n', "\\n")));
+            }
+            const QString shown =
+                dialog.findChild<QWidget*>(QStringLiteral("showButton"))->property("text").toString();
+            if (shown != lastShown) {
+                lastShown = shown;
+                std::printf("showText %s\n", qPrintable(shown));
             }
             std::fflush(stdout);
         });
@@ -48,6 +56,11 @@ int main(int argc, char** argv)
             std::printf("ready\n");
             std::fflush(stdout);
         });
+        QObject::connect(&dialog, &PasswordDialog::typingFinished, &dialog,
+                         [](PickerPlatform::TypeResult result) {
+                             std::printf("typed %d\n", int(result));
+                             std::fflush(stdout);
+                         });
         poll.start();
         dialog.exec();
         exitRequested = dialog.exitRequested();
