@@ -180,7 +180,8 @@ void PasswordDialog::cancelPick()
 
 void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& globalPos)
 {
-    switch (platform->typeText(target, globalPos, password)) {
+    const PickerPlatform::TypeResult result = platform->typeText(target, globalPos, password);
+    switch (result) {
     case PickerPlatform::TypeResult::Typed:
         break;
     case PickerPlatform::TypeResult::NotAvailable:
@@ -191,6 +192,7 @@ void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& glob
         dragArea->setLines(kNotTypedText);
         break;
     }
+    emit typingFinished(result);
 }
 
 void PasswordDialog::hideMainWindow()
@@ -199,10 +201,18 @@ void PasswordDialog::hideMainWindow()
     if (!mainWindow || !mainWindow->isVisible())
         return;
     // Through the native window: hiding a QDialog itself would end its modal loop.
-    if (QWindow* window = mainWindow->windowHandle())
-        window->hide();
-    else
+    QWindow* window = mainWindow->windowHandle();
+    if (!window)
         return;
+    mainWindowGeometry = mainWindow->normalGeometry();
+    if (!mainWindowGeometry.isValid())
+        mainWindowGeometry = mainWindow->geometry();
+    // The main window runs modally too. Hidden and shown again as a modal window, it would
+    // come back as the newest one, above this dialog, and take the keys and clicks; while it
+    // is away it counts as an ordinary window.
+    mainWindowModality = window->modality();
+    window->setModality(Qt::NonModal);
+    window->hide();
     mainWindowHidden = true;
 }
 
@@ -215,7 +225,11 @@ void PasswordDialog::restoreMainWindow()
     QWindow* window = mainWindow ? mainWindow->windowHandle() : nullptr;
     if (!window)
         return;
+    // Shown normal, at the place it had: a maximised main window comes back in its normal size.
     window->showNormal();
+    window->setModality(mainWindowModality);
+    if (mainWindowGeometry.isValid() && mainWindow->geometry() != mainWindowGeometry)
+        mainWindow->setGeometry(mainWindowGeometry);
     // Some window managers forget that we are the main window's dialog while it was away.
     raise();
 }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -32,6 +33,11 @@ public:
 
     void done(int result) override;
 
+signals:
+    // Automatic input has ended: the keys went out, or why not.
+    void typingFinished(PickerPlatform::TypeResult result);
+
+public:
     static const QString kInstructions;
     static const QString kShowHint;
     static const QString kNotAvailableText;
@@ -57,6 +63,8 @@ private:
     std::unique_ptr<PickerPlatform> platform;
     WindowPicker picker;
     bool mainWindowHidden = false;
+    QRect mainWindowGeometry;
+    Qt::WindowModality mainWindowModality = Qt::NonModal;
     bool deliveryPending = false;
     ImageButton* showButton = nullptr;
     QPushButton* copyButton = nullptr;
