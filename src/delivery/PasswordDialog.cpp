@@ -25,6 +25,9 @@ const QString PasswordDialog::kShowHint = QStringLiteral(
 const QString PasswordDialog::kNotAvailableText = QStringLiteral(
     "Automatic input is not available on this display.\r\nUse \"Copy to Clipboard\" and paste "
     "the password into the input box instead.");
+const QString PasswordDialog::kNoInputBoxText = QStringLiteral(
+    "Nothing was typed: there is no input box where the mouse button was released.\r\nRelease it "
+    "over the password input box, or use \"Copy to Clipboard\".");
 const QString PasswordDialog::kNotTypedText = QStringLiteral(
     "The password could not be typed into that window.\r\nUse \"Copy to Clipboard\" and paste "
     "it into the input box instead.");
@@ -90,6 +93,7 @@ PasswordDialog::PasswordDialog(QWidget* parent, const QString& password,
 
 PasswordDialog::~PasswordDialog()
 {
+    platform->cancelTyping();
     cancelPick();
     restoreMainWindow();
     // The shown copy first, so that ours is the last one and its buffer can be overwritten.
@@ -102,6 +106,7 @@ void PasswordDialog::done(int result)
     // Escape and the close box reach here in the middle of a pick too.
     cancelPick();
     deliveryPending = false;
+    platform->cancelTyping();
     restoreMainWindow();
     QDialog::done(result);
 }
@@ -180,19 +185,24 @@ void PasswordDialog::cancelPick()
 
 void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& globalPos)
 {
-    const PickerPlatform::TypeResult result = platform->typeText(target, globalPos, password);
-    switch (result) {
-    case PickerPlatform::TypeResult::Typed:
-        break;
-    case PickerPlatform::TypeResult::NotAvailable:
-        dragArea->setLines(kNotAvailableText);
-        break;
-    case PickerPlatform::TypeResult::WindowGone:
-    case PickerPlatform::TypeResult::Failed:
-        dragArea->setLines(kNotTypedText);
-        break;
-    }
-    emit typingFinished(result);
+    // The dialog keeps answering while the target takes the focus.
+    platform->startTyping(target, globalPos, password, [this](PickerPlatform::TypeResult result) {
+        switch (result) {
+        case PickerPlatform::TypeResult::Typed:
+            break;
+        case PickerPlatform::TypeResult::NotAvailable:
+            dragArea->setLines(kNotAvailableText);
+            break;
+        case PickerPlatform::TypeResult::NoInputBox:
+            dragArea->setLines(kNoInputBoxText);
+            break;
+        case PickerPlatform::TypeResult::WindowGone:
+        case PickerPlatform::TypeResult::Failed:
+            dragArea->setLines(kNotTypedText);
+            break;
+        }
+        emit typingFinished(result);
+    });
 }
 
 void PasswordDialog::hideMainWindow()

@@ -42,6 +42,7 @@ public:
     static const QString kShowHint;
     static const QString kNotAvailableText;
     static const QString kNotTypedText;
+    static const QString kNoInputBoxText;
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

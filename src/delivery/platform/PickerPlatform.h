@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -21,7 +22,8 @@ public:
         Typed,
         NotAvailable, // this display offers no way to send keys
         WindowGone,   // the target vanished or refused the focus
-        Failed        // a character could not be produced; nothing was typed
+        Failed,       // a character could not be produced; nothing was typed
+        NoInputBox    // no text input under the pointer: nothing was typed or pressed
     };
 
     virtual ~PickerPlatform();
@@ -39,6 +41,12 @@ public:
     virtual void hideFrame();
     // Focuses the input box of the target at the global position and types the text there.
     virtual TypeResult typeText(WindowId target, const QPoint& globalPos, const QString& text);
+    // The same without holding up the event loop: `done` runs once, when the keys went out or
+    // with the reason why not. The base class answers at once, through typeText.
+    virtual void startTyping(WindowId target, const QPoint& globalPos, const QString& text,
+                             std::function<void(TypeResult)> done);
+    // Ends a delivery that has not finished; its `done` never runs and nothing more is typed.
+    virtual void cancelTyping() {}
     // The handle under which this platform knows one of our own top-level widgets.
     virtual WindowId windowOf(QWidget* topLevel);
 
