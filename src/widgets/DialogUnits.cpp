@@ -1,6 +1,7 @@
 #include "widgets/DialogUnits.h"
 
 #include <QFontMetricsF>
+#include <QtMath>
 
 DialogUnits::DialogUnits(const QFont& font)
 {
@@ -8,7 +9,10 @@ DialogUnits::DialogUnits(const QFont& font)
     baseX = metrics.horizontalAdvance(
                 QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
             52.0;
-    baseY = metrics.height();
+    // Whole pixels, as text is laid out in whole lines: with a fractional height (Noto Sans
+    // has 16.3 pixels at 9 points) a box of exactly one line's worth of units would round to
+    // a pixel less than the line the label needs.
+    baseY = qCeil(metrics.height());
 }
 
 int DialogUnits::x(int units) const

@@ -1,13 +1,19 @@
 #include "MessageBoxWatch.h"
 
 #include "app/GlyphlockApp.h"
+#include "matrix/AboutDialog.h"
 #include "password/SymbolSetDialog.h"
-#include "widgets/AboutDialog.h"
+#include "widgets/DialogUnits.h"
 #include "widgets/HyperLink.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +35,54 @@ QString describe(const QWidget* control)
         return label->text().left(30);
     return control->objectName();
 }
+
+// Every control of `container` lies inside it, next to the others without overlapping, and a
+// wrapped text has the height its lines need.
+void checkPlacement(QWidget* container)
+{
+    QList<QWidget*> controls;
+    for (QWidget* child : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QGroupBox*>(child))
+            continue;
+        controls << child;
+        QVERIFY2(container->rect().contains(child->geometry()), qPrintable(describe(child)));
+        if (auto* label = qobject_cast<QLabel*>(child); label && label->wordWrap()) {
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                     qPrintable(label->text()));
+        }
+    }
+    for (int i = 0; i < controls.size(); ++i) {
+        for (int j = i + 1; j < controls.size(); ++j) {
+            QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
+                     qPrintable(describe(controls[i]) + " / " + describe(controls[j])));
+        }
+    }
+}
+
+// The application font for one test.
+struct FontGuard
+{
+    FontGuard(const QString& family, int pointSize)
+    {
+        QApplication::setFont(QFont(family, pointSize));
+    }
+    ~FontGuard() { QApplication::setFont(previous); }
+    const QFont previous = QApplication::font();
+};
+
+// A window on the named screen, to own the box as the main window does.
+struct Owner : QWidget
+{
+    explicit Owner(const QString& name)
+    {
+        for (QScreen* each : QGuiApplication::screens()) {
+            if (each->name() == name)
+                setScreen(each);
+        }
+        setGeometry(QRect(screen()->availableGeometry().center(), QSize(300, 200)));
+        show();
+    }
+};
 
 } // namespace
 
@@ -81,27 +135,86 @@ private slots:
         QCOMPARE(texts, expected);
     }
 
+    // The common desktop fonts differ in height and width: Noto Sans is taller, Cantarell
+    // narrower than DejaVu Sans. A font the machine lacks is substituted, which still tests a
+    // layout under some other font.
+    void textsFitAndNothingOverlaps_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("pointSize");
+        for (const char* family : {"DejaVu Sans", "Noto Sans", "Cantarell"}) {
+            for (int pointSize : {9, 10, 11})
+                QTest::addRow("%s %d", family, pointSize)
+                    << QString::fromLatin1(family) << pointSize;
+        }
+    }
+
     void textsFitAndNothingOverlaps()
     {
-        AboutDialog dialog;
+        QFETCH(QString, family);
+        QFETCH(int, pointSize);
+        const FontGuard font(family, pointSize);
+        Owner owner("large");
+        AboutDialog dialog(&owner);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QList<QWidget*> controls;
-        for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (qobject_cast<QGroupBox*>(child))
-                continue;
-            controls << child;
-            QVERIFY2(dialog.rect().contains(child->geometry()), qPrintable(child->objectName()));
-            if (auto* label = qobject_cast<QLabel*>(child); label && label->wordWrap()) {
-                QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
-                         qPrintable(label->text()));
-            }
+        checkPlacement(&dialog);
+        auto* tips = dialog.findChild<QScrollArea*>(QStringLiteral("tipsArea"));
+        QVERIFY(tips);
+        checkPlacement(tips->widget());
+    }
+
+    // A laptop's 1366 x 768 screen at 125 % scaling leaves 1093 x 614 pixels, less than the
+    // box is tall: the tips then scroll. Where the box fits, it is laid out as designed.
+    void fitsTheScreenAndTheTipsScroll_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("pointSize");
+        for (const char* screen : {"large", "laptop", "netbook"}) {
+            QTest::addRow("%s, DejaVu Sans 9", screen) << screen << "DejaVu Sans" << 9;
+            QTest::addRow("%s, Noto Sans 10", screen) << screen << "Noto Sans" << 10;
+            QTest::addRow("%s, Cantarell 11", screen) << screen << "Cantarell" << 11;
         }
-        for (int i = 0; i < controls.size(); ++i) {
-            for (int j = i + 1; j < controls.size(); ++j) {
-                QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
-                         qPrintable(describe(controls[i]) + " / " + describe(controls[j])));
-            }
+    }
+
+    void fitsTheScreenAndTheTipsScroll()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, family);
+        QFETCH(int, pointSize);
+        const FontGuard font(family, pointSize);
+        Owner owner(screen);
+        AboutDialog dialog(&owner);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+        const QRect available = owner.screen()->availableGeometry();
+        QVERIFY2(available.contains(dialog.frameGeometry()),
+                 qPrintable(QStringLiteral("%5,%6 %1 x %2 in %3 x %4")
+                                .arg(dialog.frameGeometry().width())
+                                .arg(dialog.frameGeometry().height())
+                                .arg(available.width())
+                                .arg(available.height())
+                                .arg(dialog.frameGeometry().x() - available.x())
+                                .arg(dialog.frameGeometry().y())));
+        auto* tips = dialog.findChild<QScrollArea*>(QStringLiteral("tipsArea"));
+        QVERIFY(tips);
+        const DialogUnits units(dialog.font());
+        const QSize designed(units.x(246), units.y(383));
+        const bool room = designed.height() + dialog.frameGeometry().height() - dialog.height() <=
+                          available.height();
+        QCOMPARE(tips->verticalScrollBar()->isVisible(), !room);
+        if (room)
+            QCOMPARE(dialog.size(), designed);
+        checkPlacement(&dialog);
+        checkPlacement(tips->widget());
+
+        // Each tip can be scrolled into full view.
+        for (QLabel* tip : tips->widget()->findChildren<QLabel*>()) {
+            tips->ensureWidgetVisible(tip, 0, 0);
+            const QRect seen(tip->mapTo(tips->viewport(), QPoint(0, 0)), tip->size());
+            QVERIFY2(tips->viewport()->rect().contains(seen), qPrintable(describe(tip)));
         }
     }
 
@@ -158,6 +271,16 @@ int main(int argc, char** argv)
 {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // Screens of known sizes: a large one, 1366 x 768 at 125 % and a 1024 x 600 netbook.
+    QFile screens(config.filePath(QStringLiteral("screens.json")));
+    if (!screens.open(QIODevice::WriteOnly) || screens.write(R"({"screens": [
+            {"name": "large", "x": 0, "y": 0, "width": 1920, "height": 1200, "logicalDpi": 96},
+            {"name": "laptop", "x": 1920, "y": 0, "width": 1093, "height": 614, "logicalDpi": 96},
+            {"name": "netbook", "x": 3013, "y": 0, "width": 1024, "height": 600, "logicalDpi": 96}
+        ]})") < 0)
+        return 1;
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
     GlyphlockApp app(argc, argv);
     TestAboutDialog test;
     return QTest::qExec(&test, argc, argv);

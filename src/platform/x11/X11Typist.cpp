@@ -1,8 +1,8 @@
 // Qt before Xlib: Xlib's macros (Bool, Status, None) break Qt's headers.
-#include "delivery/platform/x11/X11Typist.h"
+#include "platform/x11/X11Typist.h"
 
-#include "delivery/platform/x11/XErrorTrap.h"
-#include "delivery/platform/x11/XRequestBuffer.h"
+#include "platform/x11/XErrorTrap.h"
+#include "platform/x11/XRequestBuffer.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>

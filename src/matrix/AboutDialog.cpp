@@ -1,17 +1,24 @@
-#include "widgets/AboutDialog.h"
+#include "matrix/AboutDialog.h"
 
 #include "password/SymbolSetDialog.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/HyperLink.h"
+#include "widgets/StaticText.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -52,12 +59,8 @@ constexpr Text kTips[] = {
 
 QLabel* addText(QWidget* dialog, const DialogUnits& units, const Text& text)
 {
-    auto* label = new QLabel(QString::fromLatin1(text.text), dialog);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    label->setGeometry(units.rect(text.x, text.y, text.width, text.height));
-    return label;
+    return addStaticText(dialog, units, QString::fromLatin1(text.text),
+                         QRect(text.x, text.y, text.width, text.height));
 }
 
 QGroupBox* addGroup(QWidget* dialog, const DialogUnits& units, const QString& title,
@@ -107,7 +110,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("About Glyphlock"));
     const DialogUnits units(font());
-    setFixedSize(units.x(246), units.y(383));
+    designedSize = QSize(units.x(246), units.y(383));
+    setFixedSize(designedSize);
 
     // Created in tab order.
     auto* icon = new QLabel(this);
@@ -138,9 +142,28 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     addGroup(this, units, QStringLiteral("Usage"), QRect(7, 68, 232, 121));
     for (const Text& note : kNotes)
         addText(this, units, note);
-    addGroup(this, units, QStringLiteral("Tips"), QRect(7, 194, 232, 182));
-    for (const Text& tip : kTips)
-        addText(this, units, tip);
+    tipsGroup = addGroup(this, units, QStringLiteral("Tips"), QRect(7, 194, 232, 182));
+    designedTipsGroup = tipsGroup->geometry();
+    // The tips lie on a page that scrolls when the screen is too small for the whole box.
+    tipsArea = new QScrollArea(this);
+    tipsArea->setObjectName(QStringLiteral("tipsArea"));
+    tipsArea->setFrameShape(QFrame::NoFrame);
+    tipsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tipsArea->setFocusPolicy(Qt::NoFocus);
+    designedTipsArea = units.rect(8, 202, 230, 173);
+    tipsArea->setGeometry(designedTipsArea);
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("tipsPage"));
+    for (const Text& tip : kTips) {
+        QLabel* label = addText(page, units, tip);
+        tips.push_back({label, label->geometry().translated(-designedTipsArea.topLeft())});
+    }
+    std::sort(tips.begin(), tips.end(),
+              [](const Tip& a, const Tip& b) { return a.designed.top() < b.designed.top(); });
+    tipsArea->setWidget(page);
+    tipsArea->viewport()->setAutoFillBackground(false);
+    page->setAutoFillBackground(false);
+    layOutTips(designedTipsArea.width());
 
     auto* configButton = new QPushButton(QStringLiteral("&Config..."), this);
     configButton->setObjectName(QStringLiteral("configButton"));
@@ -152,12 +175,88 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     webLink->setUnderlineMode(HyperLink::underlineOnHover);
 
     setTabOrder(okButton, configButton);
+    setTabOrder(configButton, tipsArea);
     connect(okButton, &QPushButton::clicked, this, &AboutDialog::accept);
     connect(configButton, &QPushButton::clicked, this, &AboutDialog::onConfig);
     okButton->setFocus();
 }
 
 AboutDialog::~AboutDialog() = default;
+
+void AboutDialog::showEvent(QShowEvent* event)
+{
+    if (event->spontaneous()) {
+        QDialog::showEvent(event);
+        return;
+    }
+    // The screen the base class centres the box on.
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QScreen* target = owner ? owner->screen() : nullptr;
+    if (!target && QGuiApplication::screens().size() > 1)
+        target = QGuiApplication::screenAt(QCursor::pos());
+    if (!target)
+        target = screen();
+    const QRect available = target->availableGeometry();
+    // The window manager's frame is known only once a window is on screen, and on X11 often
+    // not even then: the owner's frame stands in for the box's own, and where that is
+    // unknown too, room for a title bar as tall as the base class assumes when it centres.
+    QMargins frame(0, 40, 0, 0);
+    if (owner && owner->isVisible() && owner->frameGeometry() != owner->geometry()) {
+        const QRect inner = owner->geometry();
+        const QRect outer = owner->frameGeometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    }
+
+    fitToHeight(available.height() - frame.top() - frame.bottom());
+    QDialog::showEvent(event);
+
+    // Centring keeps the top of the frame on the screen, not always its bottom edge.
+    const QRect outer = geometry().marginsAdded(frame);
+    const int below = outer.bottom() - available.bottom();
+    if (below > 0) {
+        move(pos().x(), qMax(available.top(), pos().y() - below));
+        setAttribute(Qt::WA_Moved, false); // not a place the user chose
+    }
+}
+
+void AboutDialog::fitToHeight(int available)
+{
+    const int fewestTipLines = 3 * fontMetrics().height();
+    const int excess = qBound(0, designedSize.height() - available,
+                              qMax(0, designedTipsArea.height() - fewestTipLines));
+    setFixedSize(designedSize.width(), designedSize.height() - excess);
+    tipsGroup->setGeometry(designedTipsGroup.adjusted(0, 0, 0, -excess));
+    tipsArea->setGeometry(designedTipsArea.adjusted(0, 0, 0, -excess));
+
+    layOutTips(tipsArea->width());
+    const bool scrolls = tipsArea->widget()->height() > tipsArea->height();
+    if (scrolls) {
+        // Narrower beside the scroll bar, the tips may need more lines.
+        layOutTips(tipsArea->width() -
+                   style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tipsArea));
+    }
+    // Scrolling tips can be reached from the keyboard, after the buttons.
+    tipsArea->setFocusPolicy(scrolls ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void AboutDialog::layOutTips(int pageWidth)
+{
+    const int designedWidth = designedTipsArea.width();
+    int shift = 0;
+    for (const Tip& tip : tips) {
+        QRect place = tip.designed.translated(0, shift);
+        place.setRight(
+            qMin(place.right(), pageWidth - 1 - (designedWidth - 1 - tip.designed.right()) / 2));
+        const int needed = tip.label->heightForWidth(place.width());
+        if (needed > place.height()) {
+            shift += needed - place.height();
+            place.setHeight(needed);
+        }
+        tip.label->setGeometry(place);
+    }
+    tipsArea->widget()->resize(pageWidth, designedTipsArea.height() + shift);
+}
 
 void AboutDialog::onConfig()
 {

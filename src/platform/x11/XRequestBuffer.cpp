@@ -1,4 +1,4 @@
-#include "delivery/platform/x11/XRequestBuffer.h"
+#include "platform/x11/XRequestBuffer.h"
 
 // The layout of the connection, for its request buffer; kept to this file.
 #include <X11/Xlibint.h>

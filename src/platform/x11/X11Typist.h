@@ -1,6 +1,6 @@
 #pragma once
 
-#include "delivery/platform/PickerPlatform.h"
+#include "platform/PickerPlatform.h"
 
 #include <QObject>
 #include <QPoint>

@@ -1,4 +1,4 @@
-#include "delivery/platform/PickerPlatform.h"
+#include "platform/PickerPlatform.h"
 
 #include <QWidget>
 
@@ -44,4 +44,14 @@ void PickerPlatform::startTyping(WindowId target, const QPoint& globalPos, const
 PickerPlatform::WindowId PickerPlatform::windowOf(QWidget* topLevel)
 {
     return topLevel ? WindowId(topLevel->winId()) : 0;
+}
+
+void PickerPlatform::prepareTyping(std::function<void(TypeResult)> done)
+{
+    done(TypeResult::NotAvailable);
+}
+
+PickerPlatform::TypeResult PickerPlatform::typeIntoFocus(const QString&)
+{
+    return TypeResult::NotAvailable;
 }
