@@ -132,9 +132,8 @@ int scanKeyRequests(const std::vector<unsigned char>& bytes, std::uint64_t base,
         pressed.clear();
         std::size_t p = at;
         for (; isKeyRequest(p); p += kRequest) {
-            if (bytes[p + 4] == KeyPress &&
-                std::find(shiftKeycodes.begin(), shiftKeycodes.end(), bytes[p + 5]) ==
-                    shiftKeycodes.end())
+            if (bytes[p + 4] == KeyPress && std::find(shiftKeycodes.begin(), shiftKeycodes.end(),
+                                                      bytes[p + 5]) == shiftKeycodes.end())
                 pressed.push_back(bytes[p + 5]);
         }
         for (std::size_t start = 0; start + kRun <= keycodes.values.size(); ++start) {

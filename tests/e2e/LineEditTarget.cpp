@@ -75,10 +75,11 @@ int main(int argc, char** argv)
         edit->setObjectName(QString::fromLatin1(name));
         layout->addWidget(edit);
         const int number = int(edits.size()) + 1;
-        QObject::connect(edit, &QLineEdit::textChanged, edit, [number, &expected](const QString& text) {
-            if (text == expected)
-                say(QStringLiteral("edit%1 match").arg(number));
-        });
+        QObject::connect(edit, &QLineEdit::textChanged, edit,
+                         [number, &expected](const QString& text) {
+                             if (text == expected)
+                                 say(QStringLiteral("edit%1 match").arg(number));
+                         });
         edits.append(edit);
     }
     auto* button = new QPushButton(QStringLiteral("Press me"), &window);

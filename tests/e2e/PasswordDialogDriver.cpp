@@ -10,8 +10,8 @@
 
 // Shows the password dialog over a stand-in main window, as the program does after OK, with
 // the test password named by the argument. Tells the test where its controls are, what the
-// drag area and the show button say, how each delivery ended ("typed 0" when the keys went out), and on leaving
-// whether Exit was pressed.
+// drag area and the show button say, how each delivery ended ("typed 0" when the keys went out),
+// and on leaving whether Exit was pressed.
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -37,8 +37,9 @@ int main(int argc, char** argv)
                 lastText = text;
                 std::printf("dragText %s\n", qPrintable(QString(text).replace('\n', "\\n")));
             }
-            const QString shown =
-                dialog.findChild<QWidget*>(QStringLiteral("showButton"))->property("text").toString();
+            const QString shown = dialog.findChild<QWidget*>(QStringLiteral("showButton"))
+                                      ->property("text")
+                                      .toString();
             if (shown != lastShown) {
                 lastShown = shown;
                 std::printf("showText %s\n", qPrintable(shown));

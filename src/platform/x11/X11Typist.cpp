@@ -28,9 +28,11 @@ constexpr milliseconds kFocusTimeout(2000);
 // How long the target may take to show its pointer shape at the release point.
 constexpr milliseconds kPointerTimeout(300);
 // Without a way to ask the target whether it has caught up: how long an I-beam must stay
-// before it counts, and how long the target gets to read its keys.
+// before it counts, and how long the target gets to read its keys. Xlib programs look a key
+// up only when they handle it, which on a busy machine can be long after it was sent, and a
+// spare key taken off before then would arrive as nothing.
 constexpr milliseconds kSteadyTextCursor(40);
-constexpr milliseconds kUnansweredSettle(150);
+constexpr milliseconds kUnansweredSettle(2000);
 // How long a window manager may hold the focusing click before it reaches the target.
 constexpr milliseconds kClickTimeout(1000);
 // How long to wait for the target's answer before the spare keys are reused or taken off.
@@ -128,8 +130,9 @@ void X11Typist::start(Window window, const QPoint& devicePos, bool viaWindowMana
         pingable = std::find(protocols, protocols + count, netWmPingAtom) != protocols + count;
         XFree(protocols);
     }
-    // The target's answers to our pings come to the root window.
-    XSelectInput(display, root, SubstructureNotifyMask);
+    // The target's answers to our pings come to the root window (toolkits send them with
+    // either of these masks).
+    XSelectInput(display, root, StructureNotifyMask | SubstructureNotifyMask);
     if (viaWindowManager) {
         XEvent event{};
         event.xclient.type = ClientMessage;
@@ -314,8 +317,8 @@ bool X11Typist::showsTextCursor()
         XSetFont(display, gc, font);
         const char glyph = char(kCoreTextGlyph + 1); // the mask follows its glyph
         XDrawString(display, bitmap, gc, image->xhot, image->yhot, &glyph, 1);
-        if (XImage* mask = XGetImage(display, bitmap, 0, 0, image->width, image->height, 1,
-                                     XYPixmap)) {
+        if (XImage* mask =
+                XGetImage(display, bitmap, 0, 0, image->width, image->height, 1, XYPixmap)) {
             int same = 0, different = 0;
             for (int y = 0; y < image->height; ++y) {
                 for (int x = 0; x < image->width; ++x) {
@@ -456,8 +459,9 @@ void X11Typist::typeFrom(std::size_t index)
         if (strokes[end].keycode)
             continue;
         const unsigned long keysym = strokes[end].keysym;
-        const auto found = std::find_if(assigned.begin(), assigned.end(),
-                                        [keysym](const auto& pair) { return pair.first == keysym; });
+        const auto found =
+            std::find_if(assigned.begin(), assigned.end(),
+                         [keysym](const auto& pair) { return pair.first == keysym; });
         if (found != assigned.end())
             continue;
         if (assigned.size() == spareKeycodes.size())
