@@ -256,16 +256,27 @@ private slots:
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
+    void failedTypingSaysSo_data()
+    {
+        QTest::addColumn<PickerPlatform::TypeResult>("result");
+        QTest::addColumn<QString>("text");
+        QTest::addRow("window gone") << PickerPlatform::TypeResult::WindowGone
+                                     << PasswordDialog::kNotTypedText;
+        QTest::addRow("no input box") << PickerPlatform::TypeResult::NoInputBox
+                                      << PasswordDialog::kNoInputBoxText;
+    }
+
     void failedTypingSaysSo()
     {
+        QFETCH(PickerPlatform::TypeResult, result);
+        QFETCH(QString, text);
         Fixture fixture;
-        fixture.platform->typeResult = PickerPlatform::TypeResult::WindowGone;
+        fixture.platform->typeResult = result;
         fixture.press();
         fixture.moveTo(QPoint(700, 520));
         fixture.release();
         QTRY_COMPARE(fixture.platform->typed.size(), 1);
-        QCOMPARE(fixture.dragArea()->text(),
-                 QString(PasswordDialog::kNotTypedText).replace("\r\n", "\n"));
+        QCOMPARE(fixture.dragArea()->text(), text.replace("\r\n", "\n"));
         QVERIFY(fixture.mainWindowShown());
     }
 

@@ -102,13 +102,14 @@ stop_driver() {
     wait "$DRIVER" 2>/dev/null
 }
 
-# pick X Y: from the driver's drag area to the point, released there; waits until the
-# dialog says how the delivery ended and sets RESULT to that ("0" when the keys went out;
-# "none" when nothing was delivered at all).
+# pick X Y [KEY]: from the driver's drag area to the point, released there (with KEY held
+# down by the user all along); waits until the dialog says how the delivery ended and sets
+# RESULT to that ("0" when the keys went out; "none" when nothing was delivered at all).
 pick() {
     local before from
     before=$(grep -c '^typed ' "$DRIVER_OUT")
     from=($(centre "$DRIVER_OUT" dragArea))
+    [ -n "${3:-}" ] && xdotool keydown "$3"
     xdotool mousemove "${from[0]}" "${from[1]}" sleep 0.15 mousedown 1 sleep 0.2
     for step in 1 2 3; do
         xdotool mousemove $((from[0] + ($1 - from[0]) * step / 4)) \
@@ -123,6 +124,7 @@ pick() {
         fi
         sleep 0.1
     done
+    [ -n "${3:-}" ] && xdotool keyup "$3"
     # The target has the keys before the next pick starts.
     sleep 0.3
 }
@@ -240,14 +242,16 @@ keyboard_case() {
     read -r tx ty tw th <<<"$(window_rect "$XTERM_WINDOW")"
     local term="$((tx + tw / 2)) $((ty + th / 2))"
 
-    # Caps Lock on.
+    # Caps Lock on; the user still holds Shift over the xterm.
     xdotool key Caps_Lock
     local before
     before=$(keyboard_state)
-    for spot in "$qt1" "$term" "$(zenity_spot 1)"; do
-        pick $spot
-        [ "$RESULT" = 0 ] || fail "[$wm/caps] typing at $spot ended with $RESULT"
-    done
+    pick $qt1
+    [ "$RESULT" = 0 ] || fail "[$wm/caps] typing at $qt1 ended with $RESULT"
+    pick $term Shift_L
+    [ "$RESULT" = 0 ] || fail "[$wm/caps] typing at $term with Shift held ended with $RESULT"
+    pick $(zenity_spot 1)
+    [ "$RESULT" = 0 ] || fail "[$wm/caps] typing into the zenity form ended with $RESULT"
     [ "$(keyboard_state)" = "$before" ] || fail "[$wm/caps] the keyboard state changed: $(keyboard_state), was $before"
     xdotool key Caps_Lock
 

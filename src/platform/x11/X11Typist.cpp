@@ -93,6 +93,12 @@ X11Typist::~X11Typist()
 void X11Typist::start(Window window, const QPoint& devicePos, bool viaWindowManager,
                       const QString& text, Done whenDone)
 {
+    if (stage == Stage::Settle) {
+        // The last target may still be reading its keys: its spare keys stay on the keymap
+        // (so this delivery picks other spares) and come off after this one.
+        timer.stop();
+        stage = Stage::Idle;
+    }
     cancel();
     const unsigned delivery = ++generation;
     done = std::move(whenDone);
