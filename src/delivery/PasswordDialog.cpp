@@ -33,12 +33,6 @@ const QString PasswordDialog::kNotTypedText = QStringLiteral(
     "The password could not be typed into that window.\r\nUse \"Copy to Clipboard\" and paste "
     "it into the input box instead.");
 
-namespace {
-
-constexpr int kDeliveryDelayMs = 50;
-
-} // namespace
-
 PasswordDialog::PasswordDialog(QWidget* parent, const QString& password)
     : PasswordDialog(parent, password, PlatformFactory::createPickerPlatform())
 {
@@ -134,8 +128,7 @@ void PasswordDialog::startPick()
 {
     if (!platform->isAvailable() || picker.isPicking())
         return;
-    picker.start(platform->windowOf(parentWidget() ? parentWidget()->window() : nullptr),
-                 platform->windowOf(this));
+    picker.start(platform->windowOf(mainWindow()), platform->windowOf(this));
     grabMouse();
     hideMainWindow();
 }
@@ -165,8 +158,6 @@ void PasswordDialog::mouseReleaseEvent(QMouseEvent* event)
     // dialog is the way back out.
     if (chosen == 0 || platform->windowAt(at) != chosen)
         return;
-    // A moment later, when the server has seen our grab go and our main window come back,
-    // so that the target takes the focus after it.
     deliveryPending = true;
     QTimer::singleShot(kDeliveryDelayMs, this, [this, chosen, at] {
         if (!deliveryPending)
@@ -207,18 +198,23 @@ void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& glob
     });
 }
 
+QWidget* PasswordDialog::mainWindow() const
+{
+    return parentWidget() ? parentWidget()->window() : nullptr;
+}
+
 void PasswordDialog::hideMainWindow()
 {
-    QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
-    if (!mainWindow || !mainWindow->isVisible())
+    QWidget* main = mainWindow();
+    if (!main || !main->isVisible())
         return;
     // Through the native window: hiding a QDialog itself would end its modal loop.
-    QWindow* window = mainWindow->windowHandle();
+    QWindow* window = main->windowHandle();
     if (!window)
         return;
-    mainWindowGeometry = mainWindow->normalGeometry();
+    mainWindowGeometry = main->normalGeometry();
     if (!mainWindowGeometry.isValid())
-        mainWindowGeometry = mainWindow->geometry();
+        mainWindowGeometry = main->geometry();
     // The main window runs modally too. Hidden and shown again as a modal window, it would
     // come back as the newest one, above this dialog, and take the keys and clicks; while it
     // is away it counts as an ordinary window.
@@ -233,15 +229,15 @@ void PasswordDialog::restoreMainWindow()
     if (!mainWindowHidden)
         return;
     mainWindowHidden = false;
-    QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
-    QWindow* window = mainWindow ? mainWindow->windowHandle() : nullptr;
+    QWidget* main = mainWindow();
+    QWindow* window = main ? main->windowHandle() : nullptr;
     if (!window)
         return;
     // Shown normal, at the place it had: a maximised main window comes back in its normal size.
     window->showNormal();
     window->setModality(mainWindowModality);
-    if (mainWindowGeometry.isValid() && mainWindow->geometry() != mainWindowGeometry)
-        mainWindow->setGeometry(mainWindowGeometry);
+    if (mainWindowGeometry.isValid() && main->geometry() != mainWindowGeometry)
+        main->setGeometry(mainWindowGeometry);
     // Some window managers forget that we are the main window's dialog while it was away.
     raise();
 }

@@ -44,6 +44,10 @@ public:
     static const QString kNotTypedText;
     static const QString kNoInputBoxText;
 
+    // How long after the release typing starts: the server first sees our grab go and our
+    // main window come back, so that the target takes the focus after it.
+    static constexpr int kDeliveryDelayMs = 50;
+
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -56,6 +60,8 @@ private:
     // Ends a pick without choosing: nothing may stay behind.
     void cancelPick();
     void deliver(PickerPlatform::WindowId target, const QPoint& globalPos);
+    // The window the dialog belongs to; null without a parent.
+    QWidget* mainWindow() const;
     void hideMainWindow();
     void restoreMainWindow();
 

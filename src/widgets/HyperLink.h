@@ -23,14 +23,27 @@ public:
         underlineOnHover = -1
     };
 
-    // Result codes of opening a target: anything above kLastFailureCode means it was opened.
-    static constexpr int kLastFailureCode = 32;
-    static constexpr int kOpened = 33;
-    static constexpr int kOutOfResources = 0;
-    static constexpr int kFileNotFound = 2;
-    static constexpr int kAccessDenied = 5;
-    static constexpr int kNoAssociation = 31;
-    static constexpr int kUnknownFailure = -1;
+    // Result codes of opening a target, with the values users know them by from the messages:
+    // anything above kLastFailureCode means it was opened.
+    enum OpenResult : int
+    {
+        kUnknownFailure = -1,
+        kOutOfResources = 0,
+        kFileNotFound = 2,
+        kPathNotFound = 3,
+        kAccessDenied = 5,
+        kOutOfMemory = 8,
+        kBadFormat = 11,
+        kSharingViolation = 26,
+        kIncompleteAssociation = 27,
+        kDdeTimeout = 28,
+        kDdeFailed = 29,
+        kDdeBusy = 30,
+        kNoAssociation = 31,
+        kLibraryNotFound = 32,
+        kLastFailureCode = kLibraryNotFound,
+        kOpened = 33
+    };
 
     // Opens a target and returns a result code as above.
     using Opener = std::function<int(const QString& target)>;

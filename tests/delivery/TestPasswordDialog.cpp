@@ -252,7 +252,8 @@ private slots:
         QCOMPARE(fixture.platform->frameShownOn, fixture.editor);
         fixture.release();
         QVERIFY(fixture.mainWindowShown());
-        QTest::qWait(20);
+        // Past the moment typing would start.
+        QTest::qWait(3 * PasswordDialog::kDeliveryDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
@@ -260,10 +261,10 @@ private slots:
     {
         QTest::addColumn<PickerPlatform::TypeResult>("result");
         QTest::addColumn<QString>("text");
-        QTest::addRow("window gone") << PickerPlatform::TypeResult::WindowGone
-                                     << PasswordDialog::kNotTypedText;
-        QTest::addRow("no input box") << PickerPlatform::TypeResult::NoInputBox
-                                      << PasswordDialog::kNoInputBoxText;
+        QTest::addRow("window gone")
+            << PickerPlatform::TypeResult::WindowGone << PasswordDialog::kNotTypedText;
+        QTest::addRow("no input box")
+            << PickerPlatform::TypeResult::NoInputBox << PasswordDialog::kNoInputBoxText;
     }
 
     void failedTypingSaysSo()
@@ -293,7 +294,8 @@ private slots:
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
         QVERIFY(fixture.mainWindowShown());
         QVERIFY(fixture.mainWindow.isVisible());
-        QTest::qWait(20);
+        // Past the moment typing would start.
+        QTest::qWait(3 * PasswordDialog::kDeliveryDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
