@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <iostream>
 #include <string>
 #include <sys/socket.h>
@@ -23,6 +24,13 @@ void onSignal(int number)
 {
     const char byte = number == SIGUSR1 ? 'r' : 'q';
     [[maybe_unused]] const auto written = write(signalPipe[1], &byte, 1);
+}
+
+long long monotonicMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
 }
 
 void say(const QString& line)
@@ -40,6 +48,8 @@ void say(const QString& line)
 // of the button says "pressed". With --no-focus the window never takes the keyboard.
 // With "--stdin NAME" it compares its standard input instead (the clipboard, read by xclip);
 // "--print NAME" prints the password, for comparing bytes that other programs received.
+// The first edit also says, as it comes, when its text changed and to how many characters
+// ("typed MS COUNT", for the typing's latency).
 int main(int argc, char** argv)
 {
     if (argc > 2 && std::string(argv[1]) == "--print") {
@@ -82,6 +92,10 @@ int main(int argc, char** argv)
                          });
         edits.append(edit);
     }
+    QObject::connect(edits[0], &QLineEdit::textChanged, &window, [](const QString& text) {
+        std::printf("typed %lld %lld\n", monotonicMs(), static_cast<long long>(text.size()));
+        std::fflush(stdout);
+    });
     auto* button = new QPushButton(QStringLiteral("Press me"), &window);
     button->setObjectName(QStringLiteral("button"));
     layout->addWidget(button);
