@@ -60,7 +60,7 @@ void generatePassword(benchmark::State& state)
 {
     const std::vector<std::string> rows(43, std::string(80, 'a'));
     for (auto _ : state) {
-        std::u32string password = GeneratePassword(rows, U"");
+        std::u32string password = generatePassword(rows, U"");
         benchmark::DoNotOptimize(password);
     }
 }

@@ -35,7 +35,7 @@ Scene makeScene(QSize client, qreal ratio)
     scene.dialog->setAttribute(Qt::WA_DontShowOnScreen);
     scene.dialog->show();
     scene.dialog->resize(client);
-    const MatrixDialog::Geometry geometry = MatrixDialog::GeometryFor(client);
+    const MatrixDialog::Geometry geometry = MatrixDialog::geometryFor(client);
     scene.cell = geometry.cell;
     for (int r = 0; r < geometry.rows; ++r) {
         for (int c = 0; c < geometry.columns; ++c) {
@@ -66,8 +66,8 @@ QRect cellRect(const Scene& s, int column, int row)
 void labelScene(benchmark::State& state, const Scene& s)
 {
     state.SetLabel(QStringLiteral("%1 x %2 cells of %3 x %4 device pixels")
-                       .arg(s.dialog->Columns())
-                       .arg(s.dialog->RowCount())
+                       .arg(s.dialog->gridColumns())
+                       .arg(s.dialog->gridRows())
                        .arg(s.cell.width() * s.target.devicePixelRatio())
                        .arg(s.cell.height() * s.target.devicePixelRatio())
                        .toStdString());
@@ -89,7 +89,7 @@ void BM_BlitPrescaled(benchmark::State& state)
 {
     Scene& s = scene(int(state.range(0)));
     const qreal ratio = s.target.devicePixelRatio();
-    const IconSet& icons = s.dialog->Icons();
+    const IconSet& icons = s.dialog->icons();
     std::vector<QPixmap> prescaled;
     for (int i = 0; i < icons.Count(); ++i) {
         QPixmap pixmap = QPixmap::fromImage(icons.Picture(i).image().scaled(
@@ -98,7 +98,7 @@ void BM_BlitPrescaled(benchmark::State& state)
         prescaled.push_back(pixmap);
     }
     const QRect all(QPoint(0, 0), s.dialog->size());
-    const auto& rows = s.dialog->Matrix().Rows();
+    const auto& rows = s.dialog->iconMatrix().Rows();
     for (auto _ : state) {
         QPainter painter(&s.target);
         painter.fillRect(all, Qt::black);
@@ -112,9 +112,9 @@ void BM_BlitPrescaled(benchmark::State& state)
 void BM_StretchEveryPaint(benchmark::State& state)
 {
     Scene& s = scene(int(state.range(0)));
-    const IconSet& icons = s.dialog->Icons();
+    const IconSet& icons = s.dialog->icons();
     const QRect all(QPoint(0, 0), s.dialog->size());
-    const auto& rows = s.dialog->Matrix().Rows();
+    const auto& rows = s.dialog->iconMatrix().Rows();
     for (auto _ : state) {
         QPainter painter(&s.target);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IconMatrix matrix;
     Model model;
     model.icons = input.ConsumeIntegralInRange(6, 27);
-    matrix.SetIconCount(model.icons);
+    matrix.setIconCount(model.icons);
 
     while (input.remaining_bytes() > 0) {
         switch (input.ConsumeIntegralInRange(0, 7)) {
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         case 2: // the window counts the icons after its first resize
             model.icons = input.ConsumeIntegralInRange(6, 27);
-            matrix.SetIconCount(model.icons);
+            matrix.setIconCount(model.icons);
             break;
         default: {
             // Up to one past the edges, where the out-of-range checks bite.
@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         expect(matrix.Rows() == model.rows, "rows");
         expect(matrix.CanUndo() == !model.history.empty(), "undo availability");
-        expect(matrix.History().size() == model.history.size(), "history length");
+        expect(matrix.history().size() == model.history.size(), "history length");
     }
     return 0;
 }

@@ -107,13 +107,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string& row : rows)
         row = input.ConsumeRandomLengthString(300);
 
-    const std::u32string password = GeneratePassword(rows, special);
+    const std::u32string password = generatePassword(rows, special);
     std::u32string alphabet(kBaseDigits.begin(), kBaseDigits.end());
     if (special.empty())
         alphabet.append(kDefaultSpecialChars.begin(), kDefaultSpecialChars.end());
     else
         alphabet += special;
-    if (MakeAlphabet(special).size() != alphabet.size())
+    if (makeAlphabet(special).size() != alphabet.size())
         fail("alphabet is not the base digits followed by the set");
 
     const std::size_t most = 4 * digitCount(0xFFFFFFFFu, alphabet.size());

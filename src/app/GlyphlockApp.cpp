@@ -1,28 +1,8 @@
 #include "app/GlyphlockApp.h"
 
-#include "app/Privacy.h"
+#include "base/Privacy.h"
+#include "base/SettingsStore.h"
 #include "matrix/MatrixDialog.h"
-
-#include <QSettings>
-
-namespace {
-
-constexpr auto kSection = "PW";
-constexpr auto kEntry = "SC";
-
-QString settingsKey()
-{
-    return QStringLiteral("%1/%2").arg(QLatin1String(kSection), QLatin1String(kEntry));
-}
-
-QSettings openSettings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                     QLatin1String(GlyphlockApp::kOrganisation),
-                     QCoreApplication::applicationName());
-}
-
-} // namespace
 
 GlyphlockApp::GlyphlockApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -44,30 +24,10 @@ int GlyphlockApp::InitInstance()
 
 QString GlyphlockApp::LoadSpecialChars()
 {
-    QSettings settings = openSettings();
-    if (settings.status() != QSettings::NoError)
-        return QString();
-    const QVariant value = settings.value(settingsKey());
-    // A hand-edited file may hold a list (unquoted commas); anything but text counts as absent.
-    if (value.typeId() != QMetaType::QString)
-        return QString();
-    return value.toString();
+    return SettingsStore::loadSpecialChars();
 }
 
 bool GlyphlockApp::SaveSpecialChars(const QString& specialChars)
 {
-    QSettings settings = openSettings();
-    const QVariant previous = settings.value(settingsKey());
-    settings.setValue(settingsKey(), specialChars);
-    settings.sync();
-    if (settings.status() == QSettings::NoError)
-        return true;
-
-    // QSettings shares one cache per file within the process: put the old value back so
-    // that later reads in this process agree with what storage really holds.
-    if (previous.isValid())
-        settings.setValue(settingsKey(), previous);
-    else
-        settings.remove(settingsKey());
-    return false;
+    return SettingsStore::saveSpecialChars(specialChars);
 }

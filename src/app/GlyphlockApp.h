@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QString>
 
+#include "base/SettingsStore.h"
+
 // The program's application object: fixes where the settings live and runs the main window.
 class GlyphlockApp : public QApplication
 {
@@ -15,11 +17,10 @@ public:
     // Runs the main window modally; the program ends when it closes. Returns the exit code.
     int InitInstance();
 
-    // The special-character set, or the empty text when none is stored or it cannot be read.
+    // The special-character set (see SettingsStore).
     static QString LoadSpecialChars();
     // True only when the value has reached storage.
     static bool SaveSpecialChars(const QString& specialChars);
 
-    // Organisation under which the settings and the user's picture folder live.
-    static constexpr const char* kOrganisation = "Tamsk";
+    static constexpr const char* kOrganisation = SettingsStore::kOrganisation;
 };

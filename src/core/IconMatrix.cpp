@@ -4,9 +4,9 @@
 
 IconMatrix::IconMatrix() : blankRow(kMaxColumns, 'a') {}
 
-void IconMatrix::SetIconCount(int count)
+void IconMatrix::setIconCount(int count)
 {
-    iconCount = std::clamp(count, 1, 27);
+    icons = std::clamp(count, 1, kMaxIconCount);
 }
 
 void IconMatrix::Resize(int columns, int rowCount)
@@ -42,10 +42,10 @@ bool IconMatrix::Step(int column, int row, int direction)
         recorded = true;
     }
     const int code = static_cast<unsigned char>(cell) + direction;
-    if (code >= 'a' + iconCount)
+    if (code >= 'a' + icons)
         cell = 'a';
     else if (code < 'a')
-        cell = static_cast<char>('a' + iconCount - 1);
+        cell = static_cast<char>('a' + icons - 1);
     else
         cell = static_cast<char>(code);
     return recorded;

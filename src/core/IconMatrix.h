@@ -18,12 +18,14 @@ class IconMatrix
 public:
     static constexpr std::size_t kMaxUndo = 100;
     static constexpr std::size_t kMaxColumns = 256;
+    // Letters "a" to "{": the last one before "|", which ends each row of the hashed text.
+    static constexpr int kMaxIconCount = 27;
 
     IconMatrix();
 
     // The number of icons a cell steps through (6 to 27).
-    void SetIconCount(int count);
-    int IconCount() const { return iconCount; }
+    void setIconCount(int count);
+    int iconCount() const { return icons; }
 
     // Keeps the shared top-left cells, fills new ones with 'a', empties the history.
     void Resize(int columns, int rowCount);
@@ -33,11 +35,11 @@ public:
     bool CanUndo() const { return !undoHistory.empty(); }
 
     const std::vector<std::string>& Rows() const { return rows; }
-    const std::vector<UndoEntry>& History() const { return undoHistory; }
+    const std::vector<UndoEntry>& history() const { return undoHistory; }
 
 private:
     std::vector<std::string> rows;
     std::string blankRow;
     std::vector<UndoEntry> undoHistory;
-    int iconCount = 6;
+    int icons = 6;
 };

@@ -2,7 +2,7 @@
 
 #include "core/Md5Digest.h"
 
-std::string JoinRows(const std::vector<std::string>& rows)
+std::string joinRows(const std::vector<std::string>& rows)
 {
     std::string joined;
     for (const std::string& row : rows) {
@@ -12,7 +12,7 @@ std::string JoinRows(const std::vector<std::string>& rows)
     return joined;
 }
 
-std::array<std::uint32_t, 4> SplitDigest(std::string_view hex)
+std::array<std::uint32_t, 4> splitDigest(std::string_view hex)
 {
     std::array<std::uint32_t, 4> numbers{};
     for (std::size_t k = 0; k < 4 && 8 * k + 8 <= hex.size(); ++k) {
@@ -27,7 +27,7 @@ std::array<std::uint32_t, 4> SplitDigest(std::string_view hex)
     return numbers;
 }
 
-std::u32string MakeAlphabet(std::u32string_view specialChars)
+std::u32string makeAlphabet(std::u32string_view specialChars)
 {
     std::u32string alphabet(kBaseDigits.begin(), kBaseDigits.end());
     if (specialChars.empty())
@@ -37,7 +37,7 @@ std::u32string MakeAlphabet(std::u32string_view specialChars)
     return alphabet;
 }
 
-std::u32string ToAlphabetDigits(std::uint32_t n, std::u32string_view alphabet)
+std::u32string toAlphabetDigits(std::uint32_t n, std::u32string_view alphabet)
 {
     const std::uint64_t base = alphabet.size();
     std::u32string digits;
@@ -50,12 +50,12 @@ std::u32string ToAlphabetDigits(std::uint32_t n, std::u32string_view alphabet)
     return digits;
 }
 
-std::u32string GeneratePassword(const std::vector<std::string>& rows,
+std::u32string generatePassword(const std::vector<std::string>& rows,
                                 std::u32string_view specialChars)
 {
-    const std::u32string alphabet = MakeAlphabet(specialChars);
+    const std::u32string alphabet = makeAlphabet(specialChars);
     std::u32string password;
-    for (std::uint32_t n : SplitDigest(Md5Hex(JoinRows(rows))))
-        password += ToAlphabetDigits(n, alphabet);
+    for (std::uint32_t n : splitDigest(Md5Hex(joinRows(rows))))
+        password += toAlphabetDigits(n, alphabet);
     return password;
 }

@@ -15,18 +15,18 @@ inline constexpr std::string_view kBaseDigits =
 inline constexpr std::string_view kDefaultSpecialChars = "!@#$%^&*()-=+_[]{}|:;',.<>?~";
 
 // Every row followed by "|", the last one too.
-std::string JoinRows(const std::vector<std::string>& rows);
+std::string joinRows(const std::vector<std::string>& rows);
 
 // Four numbers from the 32 hexadecimal characters; within each group of eight the
 // first character is the least significant digit.
-std::array<std::uint32_t, 4> SplitDigest(std::string_view hex);
+std::array<std::uint32_t, 4> splitDigest(std::string_view hex);
 
 // kBaseDigits followed by the special characters, neither sorted nor de-duplicated.
-std::u32string MakeAlphabet(std::u32string_view specialChars);
+std::u32string makeAlphabet(std::u32string_view specialChars);
 
 // n written in the alphabet's digits, least significant digit first.
-std::u32string ToAlphabetDigits(std::uint32_t n, std::u32string_view alphabet);
+std::u32string toAlphabetDigits(std::uint32_t n, std::u32string_view alphabet);
 
 // The password for a row list. An empty special set stands for kDefaultSpecialChars.
-std::u32string GeneratePassword(const std::vector<std::string>& rows,
+std::u32string generatePassword(const std::vector<std::string>& rows,
                                 std::u32string_view specialChars);

@@ -1,8 +1,9 @@
 #include "delivery/PasswordDialog.h"
 
+#include "base/Privacy.h"
 #include "delivery/DragArea.h"
-#include "app/Privacy.h"
 #include "delivery/SecretClipboard.h"
+#include "platform/PlatformFactory.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/ImageButton.h"
 
@@ -36,7 +37,7 @@ constexpr int kDeliveryDelayMs = 50;
 } // namespace
 
 PasswordDialog::PasswordDialog(QWidget* parent, const QString& password)
-    : PasswordDialog(parent, password, PickerPlatform::create())
+    : PasswordDialog(parent, password, PlatformFactory::createPickerPlatform())
 {
 }
 
@@ -188,6 +189,7 @@ void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& glob
         break;
     case PickerPlatform::TypeResult::WindowGone:
     case PickerPlatform::TypeResult::Failed:
+    case PickerPlatform::TypeResult::Refused:
         dragArea->setLines(kNotTypedText);
         break;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "delivery/WindowPicker.h"
-#include "delivery/platform/PickerPlatform.h"
+#include "platform/PickerPlatform.h"
 
 #include <QDialog>
 #include <QPoint>

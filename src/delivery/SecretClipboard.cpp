@@ -1,6 +1,6 @@
 #include "delivery/SecretClipboard.h"
 
-#include "delivery/platform/ClipboardKeeper.h"
+#include "platform/PlatformFactory.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -20,7 +20,8 @@ void keepClipboardAfterExit()
     if (!ourData || !clipboard || !clipboard->ownsClipboard() ||
         clipboard->mimeData(QClipboard::Clipboard) != ourData.data())
         return;
-    ClipboardKeeper::keepAfterExit(ourData->data(SecretClipboard::kUtf8TextFormat));
+    PlatformFactory::createClipboardKeeper()->keepAfterExit(
+        ourData->data(SecretClipboard::kUtf8TextFormat));
 }
 
 } // namespace
@@ -36,10 +37,8 @@ bool SecretClipboard::copy(const QString& text)
     data->setData(kPasswordHintFormat, QByteArrayLiteral("secret"));
     clipboard->setMimeData(data, QClipboard::Clipboard);
 
-    // On X11 taking the selection can fail silently; only ownership proves it worked.
-    const bool taken =
-        clipboard->mimeData(QClipboard::Clipboard) == data &&
-        (QGuiApplication::platformName() != QLatin1String("xcb") || clipboard->ownsClipboard());
+    const bool taken = clipboard->mimeData(QClipboard::Clipboard) == data &&
+                       PlatformFactory::createClipboardKeeper()->holdsOurData(*clipboard);
     if (!taken)
         return false;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "delivery/platform/PickerPlatform.h"
+#include "platform/PickerPlatform.h"
 
 #include <QPoint>
 #include <QString>

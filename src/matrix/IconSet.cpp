@@ -40,7 +40,7 @@ const IconPicture& IconSet::Picture(int index) const
     return pictures[static_cast<std::size_t>(index)];
 }
 
-QString IconSet::ProgramFolder(const QString& startPath)
+QString IconSet::programFolder(const QString& startPath)
 {
     qsizetype cut = startPath.lastIndexOf(QLatin1Char('/'));
 #ifdef Q_OS_WIN
@@ -49,7 +49,7 @@ QString IconSet::ProgramFolder(const QString& startPath)
     return cut < 0 ? QString() : startPath.left(cut + 1);
 }
 
-QString IconSet::UserFolder()
+QString IconSet::userFolder()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // An empty entry would mean the current directory: leave the folder out instead.
@@ -58,10 +58,10 @@ QString IconSet::UserFolder()
     return QDir::fromNativeSeparators(folder) + QLatin1Char('/');
 }
 
-QStringList IconSet::SearchFolders(const QString& startPath)
+QStringList IconSet::searchFolders(const QString& startPath)
 {
-    QStringList folders{ProgramFolder(startPath)};
-    const QString user = UserFolder();
+    QStringList folders{programFolder(startPath)};
+    const QString user = userFolder();
     if (!user.isEmpty() && !folders.contains(user))
         folders << user;
     return folders;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/IconMatrix.h"
 #include "matrix/IconPicture.h"
 
 #include <QString>
@@ -14,7 +15,7 @@ class IconSet
 public:
     static constexpr int kBaseCount = 6;
     // 'a' to '{': the next code, '|', separates rows in the hashed text.
-    static constexpr int kMaxCount = 27;
+    static constexpr int kMaxCount = IconMatrix::kMaxIconCount;
 
     // builtInPrefix is where the six own pictures live ("a.jpg" .. "f.jpg" below it).
     explicit IconSet(const QString& builtInPrefix = QStringLiteral(":/icons/"));
@@ -31,13 +32,13 @@ public:
 
     // The folder of the path the program was started with, separator kept; empty for a bare
     // name, which means the current directory.
-    static QString ProgramFolder(const QString& startPath);
+    static QString programFolder(const QString& startPath);
     // The user's own picture folder (the application-data folder for the organisation and
     // application name), separator kept; empty when the platform names none.
-    static QString UserFolder();
+    static QString userFolder();
     // Where the pictures are looked for, in order: the program folder, then the user folder.
     // An installed program's folder is not writable by its users; the user folder is.
-    static QStringList SearchFolders(const QString& startPath);
+    static QStringList searchFolders(const QString& startPath);
 
 private:
     static bool loadFromFolders(IconPicture& picture, const QStringList& folders, char letter);

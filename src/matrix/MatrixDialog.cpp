@@ -1,10 +1,10 @@
 #include "matrix/MatrixDialog.h"
 
-#include "app/Privacy.h"
+#include "base/Privacy.h"
 #include "delivery/PasswordDialog.h"
+#include "matrix/AboutDialog.h"
 #include "password/PasswordGenerator.h"
 #include "password/SymbolSetDialog.h"
-#include "widgets/AboutDialog.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -26,17 +26,25 @@ constexpr int kSizeTextRise = 45;    // size text top: client height minus this
 constexpr int kPointerTextRise = 20; // pointer text top: client height minus this
 constexpr QSize kButtonSize{50, 40};
 constexpr const char* kNoCellText = "-------------";
+// The picture buttons' left edges: client width minus these.
+constexpr int kAboutButtonInset = 105;
+constexpr int kOkButtonInset = 55;
 
 } // namespace
 
-MatrixDialog::Geometry MatrixDialog::GeometryFor(QSize client)
+QSize MatrixDialog::cellSizeFor(QSize client, int columns, int rows)
+{
+    if (columns < 1 || rows < 1)
+        return QSize();
+    return QSize(client.width() / columns, (client.height() - kStripHeight) / rows);
+}
+
+MatrixDialog::Geometry MatrixDialog::geometryFor(QSize client)
 {
     Geometry geometry;
-    const int gridHeight = client.height() - kStripHeight;
     geometry.columns = client.width() / kCellPixels;
-    geometry.rows = gridHeight / kCellPixels;
-    if (geometry.columns >= 1 && geometry.rows >= 1)
-        geometry.cell = QSize(client.width() / geometry.columns, gridHeight / geometry.rows);
+    geometry.rows = (client.height() - kStripHeight) / kCellPixels;
+    geometry.cell = cellSizeFor(client, geometry.columns, geometry.rows);
     return geometry;
 }
 
@@ -96,8 +104,8 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     applyClientSize();
 
     const bool builtInsLoaded =
-        iconSet.Load(IconSet::SearchFolders(QCoreApplication::arguments().value(0)));
-    matrix.SetIconCount(iconSet.Count());
+        iconSet.Load(IconSet::searchFolders(QCoreApplication::arguments().value(0)));
+    matrix.setIconCount(iconSet.Count());
     if (!builtInsLoaded) {
         QMessageBox::critical(this, QCoreApplication::applicationName(),
                               QStringLiteral("Resource not ready. The program may be broken."));
@@ -111,22 +119,19 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
 
 MatrixDialog::~MatrixDialog() = default;
 
-QString MatrixDialog::SizeText() const
+QString MatrixDialog::sizeText() const
 {
     return QStringLiteral("%1  x %2     ").arg(columns).arg(rowCount);
 }
 
-QPoint MatrixDialog::CellAt(QPoint position) const
+QPoint MatrixDialog::cellAt(QPoint position) const
 {
     const QPoint none(-1, -1);
-    if (columns < 1 || rowCount < 1 || position.x() < 0 || position.y() < 0)
+    const QSize cell = cellSizeFor(size(), columns, rowCount);
+    if (cell.width() < 1 || cell.height() < 1 || position.x() < 0 || position.y() < 0)
         return none;
-    const int cellWidth = width() / columns;
-    const int cellHeight = (height() - kStripHeight) / rowCount;
-    if (cellWidth < 1 || cellHeight < 1)
-        return none;
-    const int column = position.x() / cellWidth;
-    const int row = position.y() / cellHeight;
+    const int column = position.x() / cell.width();
+    const int row = position.y() / cell.height();
     if (column >= columns || row >= rowCount)
         return none;
     return QPoint(column, row);
@@ -134,28 +139,26 @@ QPoint MatrixDialog::CellAt(QPoint position) const
 
 void MatrixDialog::PaintMatrix(QPainter& painter, const QRect& exposed) const
 {
-    if (columns >= 1 && rowCount >= 1) {
-        const int cellWidth = width() / columns;
-        const int cellHeight = (height() - kStripHeight) / rowCount;
+    const QSize cell = cellSizeFor(size(), columns, rowCount);
+    const int cellWidth = cell.width();
+    const int cellHeight = cell.height();
+    if (cellWidth >= 1 && cellHeight >= 1) {
         const auto& rows = matrix.Rows();
-        if (cellWidth >= 1 && cellHeight >= 1) {
-            const int firstRow = std::max(exposed.top(), 0) / cellHeight;
-            const int lastRow = std::min(exposed.bottom() / cellHeight, rowCount - 1);
-            const int firstColumn = std::max(exposed.left(), 0) / cellWidth;
-            const int lastColumn = std::min(exposed.right() / cellWidth, columns - 1);
-            for (int r = firstRow; r <= lastRow && r < static_cast<int>(rows.size()); ++r) {
-                const std::string& cells = rows[static_cast<std::size_t>(r)];
-                for (int c = firstColumn; c <= lastColumn && c < static_cast<int>(cells.size());
-                     ++c) {
-                    const int icon =
-                        static_cast<unsigned char>(cells[static_cast<std::size_t>(c)]) - 'a';
-                    iconSet.Picture(icon).Draw(
-                        painter, QRect(c * cellWidth, r * cellHeight, cellWidth, cellHeight));
-                }
+        const int firstRow = std::max(exposed.top(), 0) / cellHeight;
+        const int lastRow = std::min(exposed.bottom() / cellHeight, rowCount - 1);
+        const int firstColumn = std::max(exposed.left(), 0) / cellWidth;
+        const int lastColumn = std::min(exposed.right() / cellWidth, columns - 1);
+        for (int r = firstRow; r <= lastRow && r < static_cast<int>(rows.size()); ++r) {
+            const std::string& cells = rows[static_cast<std::size_t>(r)];
+            for (int c = firstColumn; c <= lastColumn && c < static_cast<int>(cells.size()); ++c) {
+                const int icon =
+                    static_cast<unsigned char>(cells[static_cast<std::size_t>(c)]) - 'a';
+                iconSet.Picture(icon).Draw(
+                    painter, QRect(c * cellWidth, r * cellHeight, cellWidth, cellHeight));
             }
         }
     }
-    drawText(painter, QPoint(kTextLeft, height() - kSizeTextRise), SizeText(), Qt::white);
+    drawText(painter, QPoint(kTextLeft, height() - kSizeTextRise), sizeText(), Qt::white);
 }
 
 bool MatrixDialog::presentPassword(const QString& password)
@@ -204,7 +207,7 @@ void MatrixDialog::mouseReleaseEvent(QMouseEvent* event)
         stepCell(position, +1);
     } else if (event->button() == Qt::RightButton) {
         // A right release over a cell steps it; anywhere else in the window it opens the menu.
-        if (CellAt(position) == QPoint(-1, -1) && rect().contains(position))
+        if (cellAt(position) == QPoint(-1, -1) && rect().contains(position))
             windowMenu->popup(event->globalPosition().toPoint());
         else
             stepCell(position, -1);
@@ -258,7 +261,7 @@ void MatrixDialog::applyClientSize()
     placeButtons();
     if (isMinimized())
         return;
-    const Geometry geometry = GeometryFor(size());
+    const Geometry geometry = geometryFor(size());
     if (geometry.columns < 1 || geometry.rows < 1)
         return;
     columns = geometry.columns;
@@ -272,13 +275,13 @@ void MatrixDialog::applyClientSize()
 
 void MatrixDialog::placeButtons()
 {
-    aboutButton.move(width() - 105, height() - kSizeTextRise);
-    okButton.move(width() - 55, height() - kSizeTextRise);
+    aboutButton.move(width() - kAboutButtonInset, height() - kSizeTextRise);
+    okButton.move(width() - kOkButtonInset, height() - kSizeTextRise);
 }
 
 void MatrixDialog::stepCell(QPoint position, int direction)
 {
-    const QPoint cell = CellAt(position);
+    const QPoint cell = cellAt(position);
     if (cell != QPoint(-1, -1) && matrix.Step(cell.x(), cell.y(), direction))
         undoAction->setEnabled(true);
     update();
@@ -286,7 +289,7 @@ void MatrixDialog::stepCell(QPoint position, int direction)
 
 void MatrixDialog::ShowPointerCell(QPoint position)
 {
-    const QPoint cell = CellAt(position);
+    const QPoint cell = cellAt(position);
     const QString text = cell == QPoint(-1, -1)
                              ? QLatin1String(kNoCellText)
                              : QStringLiteral("%1  , %2     ").arg(cell.x()).arg(cell.y());

@@ -35,19 +35,21 @@ public:
         QSize cell;
     };
     // Grid dimensions and cell size for a client area; columns or rows below 1 mean "no grid".
-    static Geometry GeometryFor(QSize client);
+    static Geometry geometryFor(QSize client);
+    // The size of one cell when a client area holds that grid; empty without a grid.
+    static QSize cellSizeFor(QSize client, int columns, int rows);
 
     explicit MatrixDialog(QWidget* parent = nullptr);
     ~MatrixDialog() override;
 
-    const IconMatrix& Matrix() const { return matrix; }
-    const IconSet& Icons() const { return iconSet; }
-    int Columns() const { return columns; }
-    int RowCount() const { return rowCount; }
-    QString SizeText() const;
-    QString PointerText() const { return pointerText; }
+    const IconMatrix& iconMatrix() const { return matrix; }
+    const IconSet& icons() const { return iconSet; }
+    int gridColumns() const { return columns; }
+    int gridRows() const { return rowCount; }
+    QString sizeText() const;
+    QString pointerTextShown() const { return pointerText; }
     // The cell under a client position, or (-1, -1) when there is none.
-    QPoint CellAt(QPoint position) const;
+    QPoint cellAt(QPoint position) const;
 
     // Draws the cells meeting exposed and the size text; the caller has filled the background.
     void PaintMatrix(QPainter& painter, const QRect& exposed) const;

@@ -1,25 +1,17 @@
 #include "password/SymbolSetDialog.h"
 
-#include "app/GlyphlockApp.h"
+#include "base/SettingsStore.h"
 #include "core/PasswordAlgorithm.h"
 #include "widgets/DialogUnits.h"
+#include "widgets/StaticText.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
-
-QLabel* addText(QWidget* dialog, const DialogUnits& units, const QString& text, const QRect& area)
-{
-    auto* label = new QLabel(text, dialog);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    label->setGeometry(units.rect(area.x(), area.y(), area.width(), area.height()));
-    return label;
-}
 
 QPushButton* addButton(QWidget* dialog, const DialogUnits& units, const QString& text,
                        const QString& name, const QRect& area)
@@ -34,12 +26,8 @@ QPushButton* addButton(QWidget* dialog, const DialogUnits& units, const QString&
 
 SymbolSetDialog::SymbolSetDialog(QWidget* parent) : QDialog(parent)
 {
-    strSymbols = GlyphlockApp::LoadSpecialChars();
-    if (strSymbols.isEmpty()) {
-        strSymbols = QString::fromLatin1(kDefaultSpecialChars);
-        // The dialog works with the default even when it cannot be stored.
-        GlyphlockApp::SaveSpecialChars(strSymbols);
-    }
+    // The dialog works with the default even when it cannot be stored.
+    strSymbols = SettingsStore::loadSpecialCharsOrDefault();
 
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -53,23 +41,24 @@ SymbolSetDialog::SymbolSetDialog(QWidget* parent) : QDialog(parent)
     setButton->setDefault(true);
     QPushButton* closeButton = addButton(this, units, QStringLiteral("&Close"),
                                          QStringLiteral("closeButton"), QRect(181, 122, 38, 14));
-    addText(this, units, QStringLiteral("What special characters can appear in the password:"),
-            QRect(7, 7, 212, 14));
+    addStaticText(this, units,
+                  QStringLiteral("What special characters can appear in the password:"),
+                  QRect(7, 7, 212, 14));
 
     editSymbols = new QLineEdit(strSymbols, this);
     editSymbols->setObjectName(QStringLiteral("editSymbols"));
     editSymbols->setGeometry(units.rect(7, 27, 212, 13));
     editSymbols->setCursorPosition(0);
 
-    addText(this, units,
-            QStringLiteral("0~9, A~Z, a~z may appear by default. However, you may set any "
-                           "characters in above box to make your own password generation "
-                           "scheme."),
-            QRect(7, 44, 212, 25));
+    addStaticText(this, units,
+                  QStringLiteral("0~9, A~Z, a~z may appear by default. However, you may set any "
+                                 "characters in above box to make your own password generation "
+                                 "scheme."),
+                  QRect(7, 44, 212, 25));
     QPushButton* originalButton =
         addButton(this, units, QStringLiteral("&Original"), QStringLiteral("originalButton"),
                   QRect(83, 122, 50, 14));
-    QLabel* warning = addText(
+    QLabel* warning = addStaticText(
         this, units,
         QStringLiteral("This modification may influence the password generation algorithm. "
                        "Your old password may NOT be generated after this. You'd better write "
@@ -99,7 +88,7 @@ void SymbolSetDialog::accept()
         report(QMessageBox::Critical, QStringLiteral("At least one character must be set."));
         return;
     }
-    if (GlyphlockApp::SaveSpecialChars(symbols)) {
+    if (SettingsStore::saveSpecialChars(symbols)) {
         report(QMessageBox::Warning,
                QStringLiteral("Update Register successfully. Now it's:\"%1\"").arg(symbols));
     } else {

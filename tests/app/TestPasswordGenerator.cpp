@@ -12,7 +12,8 @@ class TestPasswordGenerator : public QObject
 private slots:
     void init()
     {
-        QCoreApplication::setApplicationName(QStringLiteral("glyphlock_%1").arg(QTest::currentTestFunction()));
+        QCoreApplication::setApplicationName(
+            QStringLiteral("glyphlock_%1").arg(QTest::currentTestFunction()));
     }
 
     void emptyStoreGetsTheDefaultWrittenBack()
@@ -38,7 +39,8 @@ private slots:
     {
         // Stored and read back as text, each character one alphabet position.
         QVERIFY(GlyphlockApp::SaveSpecialChars(QStringLiteral("éü€")));
-        QCOMPARE(PasswordGenerator::generate({"aca", "aaa"}), QStringLiteral("4N9Bf3JbüZ1plKwK2üNhPS2"));
+        QCOMPARE(PasswordGenerator::generate({"aca", "aaa"}),
+                 QStringLiteral("4N9Bf3JbüZ1plKwK2üNhPS2"));
     }
 };
 

@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 namespace {
 
 QString configFile(const QString& appName)
@@ -31,13 +30,11 @@ private slots:
     void init()
     {
         // A settings file of its own for every test function.
-        QCoreApplication::setApplicationName(QStringLiteral("glyphlock_%1").arg(QTest::currentTestFunction()));
+        QCoreApplication::setApplicationName(
+            QStringLiteral("glyphlock_%1").arg(QTest::currentTestFunction()));
     }
 
-    void missingValueLoadsAsEmpty()
-    {
-        QCOMPARE(GlyphlockApp::LoadSpecialChars(), QString());
-    }
+    void missingValueLoadsAsEmpty() { QCOMPARE(GlyphlockApp::LoadSpecialChars(), QString()); }
 
     void saveWritesSectionPwEntrySc()
     {
@@ -67,7 +64,8 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::newRow("awkward characters") << awkwardValue();
         QTest::newRow("single space") << QStringLiteral(" ");
-        QTest::newRow("30000 characters") << QString(awkwardValue()).repeated(30000 / awkwardValue().size() + 1).left(30000);
+        QTest::newRow("30000 characters")
+            << QString(awkwardValue()).repeated(30000 / awkwardValue().size() + 1).left(30000);
     }
 
     void valuesRoundTripThroughANewProcess()

@@ -62,7 +62,7 @@ private slots:
         QFETCH(int, direction);
         QFETCH(char, result);
         IconMatrix matrix;
-        matrix.SetIconCount(icons);
+        matrix.setIconCount(icons);
         matrix.Resize(1, 1);
         while (matrix.Rows()[0][0] != start)
             matrix.Step(0, 0, +1);
@@ -103,14 +103,14 @@ private slots:
     void historyHoldsAHundredSteps()
     {
         IconMatrix matrix;
-        matrix.SetIconCount(27);
+        matrix.setIconCount(27);
         matrix.Resize(101, 1);
         for (int c = 0; c < 100; ++c)
             QVERIFY(matrix.Step(c, 0, +1));
         // The 101st step changes its cell but cannot be taken back.
         QVERIFY(!matrix.Step(100, 0, +1));
         QCOMPARE(matrix.Rows()[0][100], 'b');
-        QCOMPARE(matrix.History().size(), std::size_t(100));
+        QCOMPARE(matrix.history().size(), std::size_t(100));
         QVERIFY(matrix.Undo());
         QCOMPARE(matrix.Rows()[0][99], 'a');
         QCOMPARE(matrix.Rows()[0][100], 'b');

@@ -13,7 +13,7 @@ std::u32string u32(const QString& s)
     return s.toStdU32String();
 }
 
-const std::u32string kDefaultAlphabet = MakeAlphabet(U"");
+const std::u32string kDefaultAlphabet = makeAlphabet(U"");
 
 } // namespace
 
@@ -50,20 +50,22 @@ private slots:
         std::vector<std::string> rowList;
         for (const QString& row : rows)
             rowList.push_back(row.toStdString());
-        QCOMPARE(QString::fromStdU32String(GeneratePassword(rowList, u32(special))), password);
+        QCOMPARE(QString::fromStdU32String(generatePassword(rowList, u32(special))), password);
     }
 
     void joinPutsABarAfterEveryRow()
     {
-        QCOMPARE(JoinRows({}), std::string());
-        QCOMPARE(JoinRows({"", ""}), std::string("||"));
-        QCOMPARE(JoinRows({"aca", "aaa"}), std::string("aca|aaa|"));
-        QVERIFY(JoinRows({"ab"}) != JoinRows({"a", "b"}));
+        QCOMPARE(joinRows({}), std::string());
+        QCOMPARE(joinRows({"", ""}), std::string("||"));
+        QCOMPARE(joinRows({"aca", "aaa"}), std::string("aca|aaa|"));
+        QVERIFY(joinRows({"ab"}) != joinRows({"a", "b"}));
     }
 
     void splitReadsEachGroupLeastSignificantFirst()
     {
-        const auto numbers = SplitDigest("21000000f0000000" "0000000f" "ffffffff");
+        const auto numbers = splitDigest("21000000f0000000"
+                                         "0000000f"
+                                         "ffffffff");
         QCOMPARE(numbers[0], 18u);
         QCOMPARE(numbers[1], 15u);
         QCOMPARE(numbers[2], 15u * 0x10000000u);
@@ -81,15 +83,16 @@ private slots:
         QTest::newRow("90") << 90u << "01";
         QTest::newRow("91") << 91u << "11";
         QTest::newRow("8100") << 8100u << "001";
-        QTest::newRow("max") << 0xffffffffu << QString::fromStdU32String(
-            ToAlphabetDigits(0xffffffffu, kDefaultAlphabet));
+        QTest::newRow("max") << 0xffffffffu
+                             << QString::fromStdU32String(
+                                    toAlphabetDigits(0xffffffffu, kDefaultAlphabet));
     }
 
     void digitsOfTheDefaultAlphabet()
     {
         QFETCH(uint, number);
         QFETCH(QString, digits);
-        QCOMPARE(QString::fromStdU32String(ToAlphabetDigits(number, kDefaultAlphabet)), digits);
+        QCOMPARE(QString::fromStdU32String(toAlphabetDigits(number, kDefaultAlphabet)), digits);
     }
 
     // The group length follows the alphabet length: 6, 5, 4 or 3 digits for the largest number.
@@ -110,25 +113,26 @@ private slots:
     {
         QFETCH(int, specialCount);
         QFETCH(int, maxDigits);
-        const std::u32string alphabet = MakeAlphabet(std::u32string(std::size_t(specialCount), U'#'));
-        QCOMPARE(int(ToAlphabetDigits(0xffffffffu, alphabet).size()), maxDigits);
+        const std::u32string alphabet =
+            makeAlphabet(std::u32string(std::size_t(specialCount), U'#'));
+        QCOMPARE(int(toAlphabetDigits(0xffffffffu, alphabet).size()), maxDigits);
     }
 
     // Each character of the set is one alphabet position, however many bytes it takes in UTF-8.
     void nonAsciiCharactersAreOnePositionEach()
     {
-        const std::u32string alphabet = MakeAlphabet(U"é€");
+        const std::u32string alphabet = makeAlphabet(U"é€");
         QCOMPARE(alphabet.size(), std::size_t(64));
-        QCOMPARE(ToAlphabetDigits(62, alphabet), std::u32string(U"é"));
-        QCOMPARE(ToAlphabetDigits(63, alphabet), std::u32string(U"€"));
-        QCOMPARE(ToAlphabetDigits(64, alphabet), std::u32string(U"01"));
+        QCOMPARE(toAlphabetDigits(62, alphabet), std::u32string(U"é"));
+        QCOMPARE(toAlphabetDigits(63, alphabet), std::u32string(U"€"));
+        QCOMPARE(toAlphabetDigits(64, alphabet), std::u32string(U"01"));
     }
 
     void emptySetStandsForTheDefault()
     {
         const std::vector<std::string> rows{"ab", "cd"};
-        QCOMPARE(GeneratePassword(rows, U""),
-                 GeneratePassword(rows, u32(QString::fromLatin1(kDefaultSpecialChars))));
+        QCOMPARE(generatePassword(rows, U""),
+                 generatePassword(rows, u32(QString::fromLatin1(kDefaultSpecialChars))));
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "delivery/platform/PickerPlatform.h"
+#include "platform/PickerPlatform.h"
 
 #include <QList>
 #include <QRect>
@@ -22,7 +22,7 @@ public:
     void addWindow(const FakeWindow& window) { windows.append(window); }
     void removeWindow(WindowId id);
 
-    bool isAvailable() const override { return true; }
+    Gesture gesture() const override { return Gesture::DragToWindow; }
     WindowId windowAt(const QPoint& globalPos) override;
     bool isWindow(WindowId window) override;
     WindowId parentOf(WindowId window) override;

@@ -13,8 +13,8 @@ QList<SeenBox> answerBoxesDuring(const std::function<void()>& action)
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
-        seen.append({box->windowTitle(), box->text(), box->icon(),
-                     box->textFormat() == Qt::PlainText});
+        seen.append(
+            {box->windowTitle(), box->text(), box->icon(), box->textFormat() == Qt::PlainText});
         box->button(QMessageBox::Ok)->click();
     });
     poll.start();

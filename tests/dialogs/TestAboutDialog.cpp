@@ -1,8 +1,8 @@
 #include "MessageBoxWatch.h"
 
 #include "app/GlyphlockApp.h"
+#include "matrix/AboutDialog.h"
 #include "password/SymbolSetDialog.h"
-#include "widgets/AboutDialog.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/HyperLink.h"
 

@@ -260,7 +260,7 @@ private slots:
 
         const QString after = PasswordGenerator::generate(rows);
         QVERIFY(after != before);
-        QCOMPARE(after, QString::fromStdU32String(GeneratePassword(rows, U" ")));
+        QCOMPARE(after, QString::fromStdU32String(generatePassword(rows, U" ")));
     }
 };
 

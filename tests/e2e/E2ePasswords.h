@@ -8,17 +8,17 @@
 inline QString e2ePassword(const QString& name)
 {
     if (name == QLatin1String("generated")) // the start-up grid with the default special set
-        return QString::fromStdU32String(GeneratePassword(
+        return QString::fromStdU32String(generatePassword(
             {"aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa"},
             U""));
     if (name == QLatin1String("edited")) // the 10 x 7 grid the edited-grid case clicks together
-        return QString::fromStdU32String(GeneratePassword(
-            {"abaaaaaaaa", "aacaaaaaaa", "aaaaaaaaaa", "aaaaaaaaaa", "aaaaaaaaaa", "aaaaaaaafa",
-             "aaaaaabaaa"},
-            U""));
+        return QString::fromStdU32String(
+            generatePassword({"abaaaaaaaa", "aacaaaaaaa", "aaaaaaaaaa", "aaaaaaaaaa", "aaaaaaaaaa",
+                              "aaaaaaaafa", "aaaaaabaaa"},
+                             U""));
     if (name == QLatin1String("specials")) // every default special character and a space
         return QStringLiteral("!@#$%^&*()-=+_[]{}|:;',.<>?~ Az09");
     if (name == QLatin1String("foreign")) // a special set the US keymap lacks; holds both
-        return QString::fromStdU32String(GeneratePassword({"dba"}, U"é€"));
+        return QString::fromStdU32String(generatePassword({"dba"}, U"é€"));
     return QString();
 }

@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 namespace {
 
 QString configFile()

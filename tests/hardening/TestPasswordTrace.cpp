@@ -34,7 +34,7 @@ int runSession(int argc, char** argv)
         }
     });
     QTest::mouseClick(ok, Qt::LeftButton);
-    for (const std::string& row : dialog.Matrix().Rows())
+    for (const std::string& row : dialog.iconMatrix().Rows())
         std::printf("row %s\n", row.c_str());
     return 0;
 }
@@ -87,7 +87,7 @@ private slots:
             if (line.startsWith("row "))
                 rows.push_back(line.mid(4).toStdString());
         QVERIFY(!rows.empty());
-        const QString password = QString::fromStdU32String(GeneratePassword(rows, U""));
+        const QString password = QString::fromStdU32String(generatePassword(rows, U""));
         // The default set was stored: the scan below does see the files the session wrote.
         QVERIFY(!filesBelow(root.path()).isEmpty());
 

@@ -1,5 +1,5 @@
 #include "app/GlyphlockApp.h"
-#include "app/Privacy.h"
+#include "base/Privacy.h"
 
 #include <QTest>
 

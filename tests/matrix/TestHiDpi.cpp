@@ -40,14 +40,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.devicePixelRatio(), 2.0);
         QCOMPARE(dialog.size(), MatrixDialog::kInitialClientSize);
-        QCOMPARE(dialog.SizeText(), QStringLiteral("8  x 7     "));
+        QCOMPARE(dialog.sizeText(), QStringLiteral("8  x 7     "));
 
         dialog.resize(400, 300);
-        QCOMPARE(dialog.SizeText(), QStringLiteral("8  x 5     "));
-        QCOMPARE(dialog.CellAt(QPoint(399, 249)), QPoint(7, 4));
+        QCOMPARE(dialog.sizeText(), QStringLiteral("8  x 5     "));
+        QCOMPARE(dialog.cellAt(QPoint(399, 249)), QPoint(7, 4));
         QTest::mousePress(&dialog, Qt::LeftButton, {}, QPoint(110, 60));
         QTest::mouseRelease(&dialog, Qt::LeftButton, {}, QPoint(110, 60));
-        QCOMPARE(dialog.Matrix().Rows()[1], std::string("aabaaaaa"));
+        QCOMPARE(dialog.iconMatrix().Rows()[1], std::string("aabaaaaa"));
     }
 
     void cellsAndTextAreDrawnAtDeviceResolution()
@@ -67,7 +67,7 @@ private slots:
         QImage expected(100, 100, QImage::Format_RGB32);
         expected.fill(Qt::black);
         QPainter painter(&expected);
-        dialog.Icons().Picture(0).Draw(painter, QRect(0, 0, 100, 100));
+        dialog.icons().Picture(0).Draw(painter, QRect(0, 0, 100, 100));
         painter.end();
         QCOMPARE(shot.copy(0, 0, 100, 100), expected);
         QVERIFY(detailedBlocks(shot, QRect(0, 0, 100, 100)) > 100);
@@ -89,7 +89,7 @@ private slots:
         // 96 device pixels are a 96-pixel cell at 1x and a 48-pixel cell at 2x: the copy made
         // for one must not be drawn for the other.
         MatrixDialog dialog;
-        const IconPicture& picture = dialog.Icons().Picture(0);
+        const IconPicture& picture = dialog.icons().Picture(0);
         for (const qreal ratio : {1.0, 2.0, 1.0}) {
             QImage target(200, 200, QImage::Format_RGB32);
             target.setDevicePixelRatio(ratio);

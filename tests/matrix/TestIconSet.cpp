@@ -115,17 +115,17 @@ private slots:
 
     void bareProgramNameSearchesTheCurrentDirectory()
     {
-        QCOMPARE(IconSet::ProgramFolder(QStringLiteral("/opt/gl/bin/glyphlock")),
+        QCOMPARE(IconSet::programFolder(QStringLiteral("/opt/gl/bin/glyphlock")),
                  QStringLiteral("/opt/gl/bin/"));
-        QCOMPARE(IconSet::ProgramFolder(QStringLiteral("./glyphlock")), QStringLiteral("./"));
-        QCOMPARE(IconSet::ProgramFolder(QStringLiteral("glyphlock")), QString());
+        QCOMPARE(IconSet::programFolder(QStringLiteral("./glyphlock")), QStringLiteral("./"));
+        QCOMPARE(IconSet::programFolder(QStringLiteral("glyphlock")), QString());
 
         QTemporaryDir dir;
         writeFile(dir.filePath(QStringLiteral("b.gif")), gifBytes(Qt::blue));
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
         IconSet set;
-        const bool loaded = set.Load({IconSet::ProgramFolder(QStringLiteral("glyphlock"))});
+        const bool loaded = set.Load({IconSet::programFolder(QStringLiteral("glyphlock"))});
         QDir::setCurrent(previous);
         QVERIFY(loaded);
         QCOMPARE(colourOf(set.Picture(1)), kBlue);

@@ -39,7 +39,7 @@ public:
 QString cellsOf(const MatrixDialog& dialog)
 {
     QStringList rows;
-    for (const std::string& row : dialog.Matrix().Rows())
+    for (const std::string& row : dialog.iconMatrix().Rows())
         rows << QString::fromStdString(row);
     return rows.join(QLatin1Char('/'));
 }
@@ -98,7 +98,7 @@ private slots:
         QFETCH(int, columns);
         QFETCH(int, rows);
         QFETCH(QSize, cell);
-        const MatrixDialog::Geometry geometry = MatrixDialog::GeometryFor(client);
+        const MatrixDialog::Geometry geometry = MatrixDialog::geometryFor(client);
         QCOMPARE(geometry.columns, columns);
         QCOMPARE(geometry.rows, rows);
         QCOMPARE(geometry.cell, cell);
@@ -108,9 +108,9 @@ private slots:
     {
         MatrixDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Glyphlock"));
-        QCOMPARE(dialog.SizeText(), QStringLiteral("8  x 7     "));
+        QCOMPARE(dialog.sizeText(), QStringLiteral("8  x 7     "));
         QCOMPARE(cellsOf(dialog), QStringList(7, QStringLiteral("aaaaaaaa")).join('/'));
-        QCOMPARE(dialog.Icons().Count(), 6);
+        QCOMPARE(dialog.icons().Count(), 6);
         QVERIFY(!action(dialog, "undoAction")->isEnabled());
     }
 
@@ -131,13 +131,13 @@ private slots:
         QCOMPARE(text, QStringLiteral("Resource not ready. The program may be broken."));
         QCOMPARE(icon, QMessageBox::Critical);
         QCOMPARE(title, QCoreApplication::applicationName());
-        QCOMPARE(dialog.Icons().Count(), 6);
+        QCOMPARE(dialog.icons().Count(), 6);
 
         // Cells of empty pictures stay black and still step.
         dialog.show();
         dialog.resize(400, 300);
         release(&dialog, Qt::LeftButton, QPoint(10, 10));
-        QCOMPARE(dialog.Matrix().Rows()[0][0], 'b');
+        QCOMPARE(dialog.iconMatrix().Rows()[0][0], 'b');
         const QImage shot = dialog.grab(QRect(0, 0, 400, 250)).toImage();
         QCOMPARE(shot.pixel(25, 25) & 0xffffff, 0u);
         QCOMPARE(shot.pixel(399, 249) & 0xffffff, 0u);
@@ -148,28 +148,28 @@ private slots:
         MatrixDialog dialog;
         dialog.show();
         dialog.resize(400, 300);
-        QCOMPARE(dialog.SizeText(), QStringLiteral("8  x 5     "));
-        QCOMPARE(dialog.CellAt(QPoint(399, 249)), QPoint(7, 4));
-        QCOMPARE(dialog.CellAt(QPoint(50, 50)), QPoint(1, 1));
+        QCOMPARE(dialog.sizeText(), QStringLiteral("8  x 5     "));
+        QCOMPARE(dialog.cellAt(QPoint(399, 249)), QPoint(7, 4));
+        QCOMPARE(dialog.cellAt(QPoint(50, 50)), QPoint(1, 1));
 
         release(&dialog, Qt::LeftButton, QPoint(10, 10));
         QAction* undo = action(dialog, "undoAction");
         QVERIFY(undo->isEnabled());
         // Same dimensions (8 x 5), different size: still a resize.
         dialog.resize(410, 310);
-        QCOMPARE(dialog.SizeText(), QStringLiteral("8  x 5     "));
-        QVERIFY(!dialog.Matrix().CanUndo());
+        QCOMPARE(dialog.sizeText(), QStringLiteral("8  x 5     "));
+        QVERIFY(!dialog.iconMatrix().CanUndo());
         QVERIFY(!undo->isEnabled());
-        QCOMPARE(dialog.Matrix().Rows().front(), std::string("baaaaaaa"));
+        QCOMPARE(dialog.iconMatrix().Rows().front(), std::string("baaaaaaa"));
 
         // Back from minimised is a resize even without a size change; minimising is not.
         release(&dialog, Qt::LeftButton, QPoint(10, 10));
         dialog.setWindowState(Qt::WindowMinimized);
-        QVERIFY(dialog.Matrix().CanUndo());
+        QVERIFY(dialog.iconMatrix().CanUndo());
         dialog.setWindowState(Qt::WindowNoState);
-        QVERIFY(!dialog.Matrix().CanUndo());
+        QVERIFY(!dialog.iconMatrix().CanUndo());
         QVERIFY(!undo->isEnabled());
-        QCOMPARE(dialog.Matrix().Rows().front(), std::string("caaaaaaa"));
+        QCOMPARE(dialog.iconMatrix().Rows().front(), std::string("caaaaaaa"));
     }
 
     void clicksStepTheCellUnderTheRelease()
@@ -180,10 +180,10 @@ private slots:
         QAction* undo = action(dialog, "undoAction");
 
         release(&dialog, Qt::RightButton, QPoint(110, 10));
-        QCOMPARE(dialog.Matrix().Rows()[0], std::string("aafaaaaa"));
+        QCOMPARE(dialog.iconMatrix().Rows()[0], std::string("aafaaaaa"));
         QVERIFY(undo->isEnabled());
         undo->trigger();
-        QCOMPARE(dialog.Matrix().Rows()[0], std::string("aaaaaaaa"));
+        QCOMPARE(dialog.iconMatrix().Rows()[0], std::string("aaaaaaaa"));
         QVERIFY(!undo->isEnabled());
 
         // Pressed over (0, 0), released over (2, 1): only the release counts.
@@ -198,16 +198,16 @@ private slots:
                           {});
         QApplication::sendEvent(&dialog, &twice);
         QTest::mouseRelease(&dialog, Qt::LeftButton, {}, QPoint(360, 210));
-        QCOMPARE(dialog.Matrix().Rows()[4][7], 'c');
+        QCOMPARE(dialog.iconMatrix().Rows()[4][7], 'c');
 
         // Outside the grid (the strip, or released beyond the window) changes nothing.
         const QString before = cellsOf(dialog);
-        const auto historyBefore = dialog.Matrix().History().size();
+        const auto historyBefore = dialog.iconMatrix().history().size();
         release(&dialog, Qt::LeftButton, QPoint(20, 270));
         release(&dialog, Qt::LeftButton, QPoint(-10, -10), QPoint(10, 10));
         release(&dialog, Qt::LeftButton, QPoint(450, 10), QPoint(10, 10));
         QCOMPARE(cellsOf(dialog), before);
-        QCOMPARE(dialog.Matrix().History().size(), historyBefore);
+        QCOMPARE(dialog.iconMatrix().history().size(), historyBefore);
 
         // Undo walks back through every step, then greys itself.
         while (undo->isEnabled())
@@ -228,7 +228,7 @@ private slots:
 
         release(&dialog, Qt::RightButton, QPoint(20, 270));
         QVERIFY(menu->isVisible());
-        QVERIFY(!dialog.Matrix().CanUndo());
+        QVERIFY(!dialog.iconMatrix().CanUndo());
         menu->close();
     }
 
@@ -240,7 +240,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         release(&dialog, Qt::LeftButton, QPoint(10, 10));
         QTest::keyClick(&dialog, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(dialog.Matrix().Rows()[0][0], 'a');
+        QCOMPARE(dialog.iconMatrix().Rows()[0][0], 'a');
         QVERIFY(!action(dialog, "undoAction")->isEnabled());
         QCOMPARE(modalOpenedBy([&dialog] { QTest::keyClick(&dialog, Qt::Key_F1); }),
                  QStringLiteral("AboutDialog"));
@@ -279,9 +279,9 @@ private slots:
         MatrixDialog dialog;
         dialog.show();
         dialog.resize(410, 300);
-        QCOMPARE(dialog.PointerText(), QString());
+        QCOMPARE(dialog.pointerTextShown(), QString());
         QTest::mouseMove(&dialog, at);
-        QTRY_COMPARE(dialog.PointerText(), text);
+        QTRY_COMPARE(dialog.pointerTextShown(), text);
     }
 
     void paintsTextsOnBlack()
@@ -290,7 +290,7 @@ private slots:
         dialog.show();
         dialog.resize(400, 300);
         QTest::mouseMove(&dialog, QPoint(60, 60));
-        QTRY_COMPARE(dialog.PointerText(), QStringLiteral("1  , 1     "));
+        QTRY_COMPARE(dialog.pointerTextShown(), QStringLiteral("1  , 1     "));
         const QImage shot = dialog.grab(QRect(0, 0, 300, 300)).toImage();
 
         // Every pixel of the strip's text area is black, pure white or pure green; white only
@@ -314,7 +314,7 @@ private slots:
         // Cells show their picture stretched to 50 x 50, edge to edge.
         QImage expected(50, 50, QImage::Format_RGB32);
         QPainter painter(&expected);
-        dialog.Icons().Picture(0).Draw(painter, QRect(0, 0, 50, 50));
+        dialog.icons().Picture(0).Draw(painter, QRect(0, 0, 50, 50));
         painter.end();
         QCOMPARE(shot.copy(250, 200, 50, 50).convertToFormat(QImage::Format_RGB32), expected);
     }
@@ -339,7 +339,7 @@ private slots:
         // Left without Exit: the window stays, the grid and its history unchanged.
         QVERIFY(dialog.isVisible());
         QCOMPARE(cellsOf(dialog), QStringLiteral("aca/aaa"));
-        QVERIFY(dialog.Matrix().CanUndo());
+        QVERIFY(dialog.iconMatrix().CanUndo());
 
         dialog.answerExit = true;
         ok->click();

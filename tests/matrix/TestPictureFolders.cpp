@@ -111,21 +111,21 @@ private slots:
         const QString user = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) +
                              QStringLiteral("/Tamsk/") + QCoreApplication::applicationName() +
                              QLatin1Char('/');
-        QCOMPARE(IconSet::UserFolder(), user);
-        QCOMPARE(IconSet::SearchFolders(QStringLiteral("/opt/gl/bin/glyphlock")),
+        QCOMPARE(IconSet::userFolder(), user);
+        QCOMPARE(IconSet::searchFolders(QStringLiteral("/opt/gl/bin/glyphlock")),
                  (QStringList{"/opt/gl/bin/", user}));
         // A bare program name still means the current directory, searched first.
-        QCOMPARE(IconSet::SearchFolders(QStringLiteral("glyphlock")), (QStringList{"", user}));
+        QCOMPARE(IconSet::searchFolders(QStringLiteral("glyphlock")), (QStringList{"", user}));
     }
 
     void mainWindowLooksInTheUserFolder()
     {
-        const QString user = IconSet::UserFolder();
+        const QString user = IconSet::userFolder();
         writeFiles(user, {"b.gif=blue", "g.jpg=red", "h.gif=lime"});
         MatrixDialog dialog;
         QDir(user).removeRecursively();
-        QCOMPARE(dialog.Icons().Count(), 8);
-        checkPictures(dialog.Icons(), {"a=own", "b=blue", "g=red", "h=lime"});
+        QCOMPARE(dialog.icons().Count(), 8);
+        checkPictures(dialog.icons(), {"a=own", "b=blue", "g=red", "h=lime"});
     }
 };
 

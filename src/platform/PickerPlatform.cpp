@@ -1,4 +1,4 @@
-#include "delivery/platform/PickerPlatform.h"
+#include "platform/PickerPlatform.h"
 
 #include <QWidget>
 
@@ -36,4 +36,14 @@ PickerPlatform::TypeResult PickerPlatform::typeText(WindowId, const QPoint&, con
 PickerPlatform::WindowId PickerPlatform::windowOf(QWidget* topLevel)
 {
     return topLevel ? WindowId(topLevel->winId()) : 0;
+}
+
+void PickerPlatform::prepareTyping(std::function<void(TypeResult)> done)
+{
+    done(TypeResult::NotAvailable);
+}
+
+PickerPlatform::TypeResult PickerPlatform::typeIntoFocus(const QString&)
+{
+    return TypeResult::NotAvailable;
 }

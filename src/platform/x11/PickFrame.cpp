@@ -1,4 +1,4 @@
-#include "delivery/platform/x11/PickFrame.h"
+#include "platform/x11/PickFrame.h"
 
 #include <QPainter>
 #include <QRegion>

@@ -1,8 +1,9 @@
-#include "widgets/AboutDialog.h"
+#include "matrix/AboutDialog.h"
 
 #include "password/SymbolSetDialog.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/HyperLink.h"
+#include "widgets/StaticText.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -58,12 +59,8 @@ constexpr Text kTips[] = {
 
 QLabel* addText(QWidget* dialog, const DialogUnits& units, const Text& text)
 {
-    auto* label = new QLabel(QString::fromLatin1(text.text), dialog);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    label->setGeometry(units.rect(text.x, text.y, text.width, text.height));
-    return label;
+    return addStaticText(dialog, units, QString::fromLatin1(text.text),
+                         QRect(text.x, text.y, text.width, text.height));
 }
 
 QGroupBox* addGroup(QWidget* dialog, const DialogUnits& units, const QString& title,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "delivery/platform/PickerPlatform.h"
+#include "platform/PickerPlatform.h"
 
 #include <X11/Xlib.h>
 
@@ -14,11 +14,11 @@ class PickFrame;
 class X11PickerPlatform : public PickerPlatform
 {
 public:
-    // Null when the application does not run on X11 or the display cannot be opened.
+    // Null when the display cannot be opened.
     static std::unique_ptr<X11PickerPlatform> open();
     ~X11PickerPlatform() override;
 
-    bool isAvailable() const override { return true; }
+    Gesture gesture() const override { return Gesture::DragToWindow; }
     WindowId windowAt(const QPoint& globalPos) override;
     bool isWindow(WindowId window) override;
     WindowId parentOf(WindowId window) override;

@@ -1,10 +1,10 @@
 // Qt before Xlib: Xlib's macros break Qt's headers.
-#include "delivery/platform/ClipboardKeeper.h"
+#include "platform/x11/X11ClipboardKeeper.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <X11/Xlib.h>
 
@@ -106,10 +106,14 @@ bool startHelper(const QByteArray& path, const QByteArray& text)
 
 } // namespace
 
-bool ClipboardKeeper::keepAfterExit(const QByteArray& utf8Text)
+bool X11ClipboardKeeper::holdsOurData(const QClipboard& clipboard) const
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return false;
+    // Taking the selection can fail silently.
+    return clipboard.ownsClipboard();
+}
+
+bool X11ClipboardKeeper::keepAfterExit(const QByteArray& utf8Text)
+{
     // A clipboard manager asks the toolkit for the data itself when we go.
     if (clipboardManagerRuns())
         return true;

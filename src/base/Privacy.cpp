@@ -1,4 +1,4 @@
-#include "app/Privacy.h"
+#include "base/Privacy.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,12 +1,12 @@
 // Qt before Xlib: Xlib's macros (Bool, Status, None) break Qt's headers.
-#include "delivery/platform/x11/PickFrame.h"
+#include "platform/x11/PickFrame.h"
 
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
 
-#include "delivery/platform/x11/X11PickerPlatform.h"
-#include "delivery/platform/x11/XErrorTrap.h"
+#include "platform/x11/X11PickerPlatform.h"
+#include "platform/x11/XErrorTrap.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -72,17 +72,8 @@ std::vector<Window> childWindows(Display* display, Window window)
 
 } // namespace
 
-std::unique_ptr<PickerPlatform> PickerPlatform::create()
-{
-    if (auto x11 = X11PickerPlatform::open())
-        return x11;
-    return std::make_unique<PickerPlatform>();
-}
-
 std::unique_ptr<X11PickerPlatform> X11PickerPlatform::open()
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return nullptr;

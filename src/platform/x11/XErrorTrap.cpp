@@ -1,4 +1,4 @@
-#include "delivery/platform/x11/XErrorTrap.h"
+#include "platform/x11/XErrorTrap.h"
 
 namespace {
 

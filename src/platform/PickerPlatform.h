@@ -4,12 +4,13 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <memory>
+#include <functional>
 
 class QWidget;
 
-// What the window picker needs from the window system. The base class is the fallback for
-// displays where picking cannot work: it finds no windows and types nothing.
+// What automatic input needs from the window system. The base class is the fallback for
+// displays where it cannot work: it finds no windows and types nothing. PlatformFactory
+// chooses the backend when the program runs.
 class PickerPlatform
 {
 public:
@@ -21,13 +22,23 @@ public:
         Typed,
         NotAvailable, // this display offers no way to send keys
         WindowGone,   // the target vanished or refused the focus
-        Failed        // a character could not be produced; nothing was typed
+        Failed,       // a character could not be produced; nothing was typed
+        Refused       // the user or the system declined to let us type
+    };
+
+    // How the user chooses where the password goes.
+    enum class Gesture
+    {
+        None,         // no automatic input on this display
+        DragToWindow, // drag from the drag area and release over the target (windowAt, typeText)
+        ArmThenFocus  // arm in the drag area, then focus the target (prepareTyping, typeIntoFocus)
     };
 
     virtual ~PickerPlatform();
 
+    virtual Gesture gesture() const { return Gesture::None; }
     // False: the picker offers no pick on this display.
-    virtual bool isAvailable() const { return false; }
+    bool isAvailable() const { return gesture() != Gesture::None; }
     // The top-level window of another program (or ours) under a global pointer position.
     virtual WindowId windowAt(const QPoint& globalPos);
     virtual bool isWindow(WindowId window);
@@ -42,6 +53,9 @@ public:
     // The handle under which this platform knows one of our own top-level widgets.
     virtual WindowId windowOf(QWidget* topLevel);
 
-    // The backend that fits the running display (chosen at build time among those compiled in).
-    static std::unique_ptr<PickerPlatform> create();
+    // Readies typing into whatever gets the keyboard focus next; may ask the user first and
+    // answer later. `done` runs once, in the GUI thread: Typed when ready, otherwise why not.
+    virtual void prepareTyping(std::function<void(TypeResult)> done);
+    // Types the whole text into the window that has the keyboard focus, or nothing.
+    virtual TypeResult typeIntoFocus(const QString& text);
 };

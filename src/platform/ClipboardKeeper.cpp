@@ -1,0 +1,13 @@
+#include "platform/ClipboardKeeper.h"
+
+ClipboardKeeper::~ClipboardKeeper() = default;
+
+bool ClipboardKeeper::holdsOurData(const QClipboard&) const
+{
+    return true;
+}
+
+bool ClipboardKeeper::keepAfterExit(const QByteArray&)
+{
+    return false;
+}

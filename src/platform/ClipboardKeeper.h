@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+
+class QClipboard;
+
+// What the clipboard needs from the window system. The base class is the fallback for
+// systems whose clipboard outlives its owner, or where nothing can keep it.
+class ClipboardKeeper
+{
+public:
+    virtual ~ClipboardKeeper();
+
+    // Whether our data really is on the clipboard after we set it. Where taking the clipboard
+    // can fail silently (X11), only ownership proves it.
+    virtual bool holdsOurData(const QClipboard& clipboard) const;
+
+    // Called while this process still owns the clipboard, just before it ends. True when the
+    // text stays available: a clipboard manager takes it, or a helper process serves it.
+    virtual bool keepAfterExit(const QByteArray& utf8Text);
+};

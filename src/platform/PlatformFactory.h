@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/ClipboardKeeper.h"
+#include "platform/PickerPlatform.h"
+
+#include <memory>
+
+// Chooses the window-system backends when the program runs, from the Qt platform plugin in
+// use and what the display offers; the do-nothing fallbacks where no backend fits.
+class PlatformFactory
+{
+public:
+    static std::unique_ptr<PickerPlatform> createPickerPlatform();
+    static std::unique_ptr<ClipboardKeeper> createClipboardKeeper();
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class DialogUnits;
+class QLabel;
+class QWidget;
+
+// A dialog's static text: plain (never markup), wrapped, top-left aligned, placed by a
+// rectangle in dialog units.
+QLabel* addStaticText(QWidget* dialog, const DialogUnits& units, const QString& text,
+                      const QRect& area);
