@@ -39,8 +39,6 @@ Md5Digest::Md5Digest()
 {
 }
 
-Md5Digest::~Md5Digest() = default;
-
 void Md5Digest::transform(const unsigned char* block)
 {
     std::uint32_t x[16];

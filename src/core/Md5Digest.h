@@ -10,7 +10,6 @@ class Md5Digest
 {
 public:
     Md5Digest();
-    virtual ~Md5Digest();
 
     void Update(const unsigned char* data, std::size_t count);
     void Update(std::string_view bytes);

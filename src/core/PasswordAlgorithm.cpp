@@ -14,12 +14,15 @@ std::string joinRows(const std::vector<std::string>& rows)
 
 std::array<std::uint32_t, 4> splitDigest(std::string_view hex)
 {
+    // Hexadecimal digit values: 'a' stands for 10, '0' for 0.
+    constexpr std::uint32_t kLetterDigitBase = 'a' - 10;
+    constexpr std::uint32_t kDigitBase = '0';
     std::array<std::uint32_t, 4> numbers{};
     for (std::size_t k = 0; k < 4 && 8 * k + 8 <= hex.size(); ++k) {
         std::uint32_t n = 0;
         for (int i = 7; i >= 0; --i) {
             const unsigned char c = static_cast<unsigned char>(hex[8 * k + std::size_t(i)]);
-            const std::uint32_t value = c >= 'a' ? c - 87u : c - 48u;
+            const std::uint32_t value = c >= 'a' ? c - kLetterDigitBase : c - kDigitBase;
             n = n * 16u + value;
         }
         numbers[k] = n;

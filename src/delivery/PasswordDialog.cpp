@@ -30,12 +30,6 @@ const QString PasswordDialog::kNotTypedText = QStringLiteral(
     "The password could not be typed into that window.\r\nUse \"Copy to Clipboard\" and paste "
     "it into the input box instead.");
 
-namespace {
-
-constexpr int kDeliveryDelayMs = 50;
-
-} // namespace
-
 PasswordDialog::PasswordDialog(QWidget* parent, const QString& password)
     : PasswordDialog(parent, password, PlatformFactory::createPickerPlatform())
 {
@@ -129,8 +123,7 @@ void PasswordDialog::startPick()
 {
     if (!platform->isAvailable() || picker.isPicking())
         return;
-    picker.start(platform->windowOf(parentWidget() ? parentWidget()->window() : nullptr),
-                 platform->windowOf(this));
+    picker.start(platform->windowOf(mainWindow()), platform->windowOf(this));
     grabMouse();
     hideMainWindow();
 }
@@ -160,8 +153,6 @@ void PasswordDialog::mouseReleaseEvent(QMouseEvent* event)
     // dialog is the way back out.
     if (chosen == 0 || platform->windowAt(at) != chosen)
         return;
-    // A moment later, when the server has seen our grab go and our main window come back,
-    // so that the target takes the focus after it.
     deliveryPending = true;
     QTimer::singleShot(kDeliveryDelayMs, this, [this, chosen, at] {
         if (!deliveryPending)
@@ -195,13 +186,18 @@ void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& glob
     }
 }
 
+QWidget* PasswordDialog::mainWindow() const
+{
+    return parentWidget() ? parentWidget()->window() : nullptr;
+}
+
 void PasswordDialog::hideMainWindow()
 {
-    QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
-    if (!mainWindow || !mainWindow->isVisible())
+    QWidget* main = mainWindow();
+    if (!main || !main->isVisible())
         return;
     // Through the native window: hiding a QDialog itself would end its modal loop.
-    if (QWindow* window = mainWindow->windowHandle())
+    if (QWindow* window = main->windowHandle())
         window->hide();
     else
         return;
@@ -213,8 +209,7 @@ void PasswordDialog::restoreMainWindow()
     if (!mainWindowHidden)
         return;
     mainWindowHidden = false;
-    QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
-    QWindow* window = mainWindow ? mainWindow->windowHandle() : nullptr;
+    QWindow* window = mainWindow() ? mainWindow()->windowHandle() : nullptr;
     if (!window)
         return;
     window->showNormal();

@@ -37,6 +37,10 @@ public:
     static const QString kNotAvailableText;
     static const QString kNotTypedText;
 
+    // How long after the release typing starts: the server first sees our grab go and our
+    // main window come back, so that the target takes the focus after it.
+    static constexpr int kDeliveryDelayMs = 50;
+
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -49,6 +53,8 @@ private:
     // Ends a pick without choosing: nothing may stay behind.
     void cancelPick();
     void deliver(PickerPlatform::WindowId target, const QPoint& globalPos);
+    // The window the dialog belongs to; null without a parent.
+    QWidget* mainWindow() const;
     void hideMainWindow();
     void restoreMainWindow();
 

@@ -251,9 +251,10 @@ void MatrixDialog::OnUndo()
 {
     if (!matrix.CanUndo())
         return;
+    const UndoEntry last = matrix.history().back();
     matrix.Undo();
     undoAction->setEnabled(matrix.CanUndo());
-    update();
+    update(cellRect(QPoint(last.column, last.row)));
 }
 
 void MatrixDialog::applyClientSize()
@@ -282,9 +283,12 @@ void MatrixDialog::placeButtons()
 void MatrixDialog::stepCell(QPoint position, int direction)
 {
     const QPoint cell = cellAt(position);
-    if (cell != QPoint(-1, -1) && matrix.Step(cell.x(), cell.y(), direction))
+    if (cell != QPoint(-1, -1) && matrix.Step(cell.x(), cell.y(), direction)) {
         undoAction->setEnabled(true);
-    update();
+        // Only the changed cell: a full repaint of a large grid costs several times more.
+        update(cellRect(cell));
+    }
+    update(sizeTextRect());
 }
 
 void MatrixDialog::ShowPointerCell(QPoint position)
@@ -297,6 +301,19 @@ void MatrixDialog::ShowPointerCell(QPoint position)
         return;
     pointerText = text;
     update(pointerTextRect());
+}
+
+QRect MatrixDialog::cellRect(QPoint cell) const
+{
+    const QSize size = geometryFor(this->size()).cell;
+    return QRect(QPoint(cell.x() * size.width(), cell.y() * size.height()), size);
+}
+
+QRect MatrixDialog::sizeTextRect() const
+{
+    const QFontMetrics metrics(statusFont);
+    return QRect(QPoint(kTextLeft, height() - kSizeTextRise),
+                 QSize(metrics.horizontalAdvance(sizeText()), metrics.height()));
 }
 
 QRect MatrixDialog::pointerTextRect() const

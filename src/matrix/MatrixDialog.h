@@ -78,6 +78,8 @@ private:
     void placeButtons();
     void stepCell(QPoint position, int direction);
     void ShowPointerCell(QPoint position);
+    QRect cellRect(QPoint cell) const;
+    QRect sizeTextRect() const;
     QRect pointerTextRect() const;
     void drawText(QPainter& painter, QPoint topLeft, const QString& text,
                   const QColor& colour) const;

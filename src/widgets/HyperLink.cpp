@@ -70,7 +70,7 @@ int runOpener(const QString& program, const QStringList& arguments, int (*exitCo
     }
     const int result = process->exitStatus() == QProcess::NormalExit
                            ? exitCode(process->exitCode())
-                           : HyperLink::kAssociationIncomplete;
+                           : HyperLink::kIncompleteAssociation;
     delete process;
     return result;
 }
@@ -88,14 +88,14 @@ int desktopOpenerResult(int status)
     case 4: // the program for it failed, which mostly means there is none (mailto:)
         return HyperLink::kNoAssociation;
     default:
-        return HyperLink::kAssociationIncomplete;
+        return HyperLink::kIncompleteAssociation;
     }
 }
 #endif
 
 int browserResult(int status)
 {
-    return status == 0 ? HyperLink::kOpened : HyperLink::kAssociationIncomplete;
+    return status == 0 ? HyperLink::kOpened : HyperLink::kIncompleteAssociation;
 }
 
 // Runs the first command whose program exists. No value when none exists.
@@ -275,34 +275,34 @@ QStringList HyperLink::defaultBrowserCommands()
 QString HyperLink::openErrorText(int code)
 {
     switch (code) {
-    case 0:
+    case kOutOfResources:
         return QStringLiteral("The operating system is out\nof memory or resources.");
-    case 2:
+    case kFileNotFound:
         return QStringLiteral("The specified file was not found.");
-    case 3:
+    case kPathNotFound:
         return QStringLiteral("The specified path was not found.");
-    case 5:
+    case kAccessDenied:
         return QStringLiteral("The operating system denied\naccess to the specified file.");
-    case 8:
+    case kOutOfMemory:
         return QStringLiteral("There was not enough memory to complete the operation.");
-    case 11:
+    case kBadFormat:
         return QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
-    case 26:
+    case kSharingViolation:
         return QStringLiteral("A sharing violation occurred. ");
-    case 27:
+    case kIncompleteAssociation:
         return QStringLiteral("The filename association is\nincomplete or invalid.");
-    case 28:
+    case kDdeTimeout:
         return QStringLiteral(
             "The DDE transaction could not\nbe completed because the request timed out.");
-    case 29:
+    case kDdeFailed:
         return QStringLiteral("The DDE transaction failed.");
-    case 30:
+    case kDdeBusy:
         return QStringLiteral("The DDE transaction could not\nbe completed because other DDE "
                               "transactions\nwere being processed.");
-    case 31:
+    case kNoAssociation:
         return QStringLiteral(
             "There is no application associated\nwith the given filename extension.");
-    case 32:
+    case kLibraryNotFound:
         return QStringLiteral("The specified dynamic-link library was not found.");
     default:
         return QStringLiteral("Unknown Error (%1) occurred.").arg(code);

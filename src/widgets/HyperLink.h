@@ -23,16 +23,26 @@ public:
         underlineOnHover = -1
     };
 
-    // Result codes of opening a target: anything above kLastFailureCode means it was opened.
-    static constexpr int kLastFailureCode = 32;
-    static constexpr int kOpened = 33;
-    static constexpr int kOutOfResources = 0;
-    static constexpr int kFileNotFound = 2;
-    static constexpr int kPathNotFound = 3;
-    static constexpr int kAccessDenied = 5;
-    static constexpr int kBadFormat = 11;
-    static constexpr int kAssociationIncomplete = 27;
-    static constexpr int kNoAssociation = 31;
+    // Result codes of opening a target, with the values users know them by from the messages:
+    // anything above kLastFailureCode means it was opened.
+    enum OpenResult : int
+    {
+        kOutOfResources = 0,
+        kFileNotFound = 2,
+        kPathNotFound = 3,
+        kAccessDenied = 5,
+        kOutOfMemory = 8,
+        kBadFormat = 11,
+        kSharingViolation = 26,
+        kIncompleteAssociation = 27,
+        kDdeTimeout = 28,
+        kDdeFailed = 29,
+        kDdeBusy = 30,
+        kNoAssociation = 31,
+        kLibraryNotFound = 32,
+        kLastFailureCode = kLibraryNotFound,
+        kOpened = 33
+    };
 
     // Opens a target and returns a result code as above.
     using Opener = std::function<int(const QString& target)>;

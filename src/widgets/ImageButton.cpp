@@ -50,11 +50,6 @@ ImageButton::ImageButton(QWidget* parent) : QPushButton(parent)
     resetColours(false);
 }
 
-ImageButton::ImageButton(const QString& text, QWidget* parent) : ImageButton(parent)
-{
-    setText(text);
-}
-
 ImageButton::~ImageButton() = default;
 
 int ImageButton::setBitmapPair(const QImage* hotImage, QRgb hotTransparent, const QImage* restImage,

@@ -27,7 +27,6 @@ public:
     static constexpr int kMaskFailed = 2;
 
     explicit ImageButton(QWidget* parent = nullptr);
-    explicit ImageButton(const QString& text, QWidget* parent = nullptr);
     ~ImageButton() override;
 
     // The hot picture shows while hovered or pressed, the rest picture otherwise (the hot one
@@ -54,11 +53,6 @@ public:
     bool isHot() const { return hot; }
 
 protected:
-    // Fills the rectangle with the face colour of the current state.
-    virtual void paintBackground(QPainter& painter, const QRect& rect);
-    // Draws the one-pixel outline: raised while hot, sunken while pressed.
-    virtual void paintBorder(QPainter& painter, const QRect& rect);
-
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -72,6 +66,11 @@ protected:
     void changeEvent(QEvent* e) override;
 
 private:
+    // Fills the rectangle with the face colour of the current state.
+    void paintBackground(QPainter& painter, const QRect& rect);
+    // Draws the one-pixel outline: raised while hot, sunken while pressed.
+    void paintBorder(QPainter& painter, const QRect& rect);
+
     struct Picture
     {
         QPixmap pixmap; // already carries the transparency as its mask

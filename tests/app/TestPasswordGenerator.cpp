@@ -1,6 +1,7 @@
 #include "app/GlyphlockApp.h"
 #include "core/PasswordAlgorithm.h"
 #include "password/PasswordGenerator.h"
+#include "support/IsolatedTest.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,11 +47,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestPasswordGenerator test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestPasswordGenerator>(argc, argv);
 }
 
 #include "TestPasswordGenerator.moc"

@@ -1,4 +1,5 @@
 #include "app/GlyphlockApp.h"
+#include "support/IsolatedTest.h"
 #include "support/SettingsProbe.h"
 
 #include <QDir>
@@ -8,11 +9,6 @@
 #include <QTest>
 
 namespace {
-
-QString configFile(const QString& appName)
-{
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + "/Tamsk/" + appName + ".conf";
-}
 
 // A value that stresses the file format: separators, quotes, escapes and non-ASCII text.
 QString awkwardValue()
@@ -39,7 +35,7 @@ private slots:
     void saveWritesSectionPwEntrySc()
     {
         QVERIFY(GlyphlockApp::SaveSpecialChars(QStringLiteral("!@#")));
-        QFile file(configFile(QCoreApplication::applicationName()));
+        QFile file(configFile());
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         const QByteArray text = file.readAll();
         QVERIFY2(text.contains("[PW]\nSC=!@#"), text.constData());
@@ -50,7 +46,7 @@ private slots:
     void unreachableStorageFailsAndKeepsThePreviousValue()
     {
         QVERIFY(GlyphlockApp::SaveSpecialChars(QStringLiteral("old")));
-        const QString path = configFile(QCoreApplication::applicationName());
+        const QString path = configFile();
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkpath(path));
 
@@ -84,11 +80,7 @@ int main(int argc, char** argv)
     if (const auto probeExit = runSettingsProbeIfAsked(argc, argv))
         return *probeExit;
 
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestSettingsStore test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestSettingsStore>(argc, argv);
 }
 
 #include "TestSettingsStore.moc"

@@ -190,7 +190,8 @@ private slots:
         QCOMPARE(fixture.platform->frameShownOn, fixture.editor);
         fixture.release();
         QVERIFY(fixture.mainWindowShown());
-        QTest::qWait(20);
+        // Past the moment typing would start.
+        QTest::qWait(3 * PasswordDialog::kDeliveryDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
@@ -220,7 +221,8 @@ private slots:
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
         QVERIFY(fixture.mainWindowShown());
         QVERIFY(fixture.mainWindow.isVisible());
-        QTest::qWait(20);
+        // Past the moment typing would start.
+        QTest::qWait(3 * PasswordDialog::kDeliveryDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 

@@ -3,6 +3,7 @@
 #include "app/GlyphlockApp.h"
 #include "matrix/AboutDialog.h"
 #include "password/SymbolSetDialog.h"
+#include "support/IsolatedTest.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/HyperLink.h"
 
@@ -269,10 +270,9 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    UserFoldersInTemp folders;
     // Screens of known sizes: a large one, 1366 x 768 at 125 % and a 1024 x 600 netbook.
-    QFile screens(config.filePath(QStringLiteral("screens.json")));
+    QFile screens(folders.configPath() + QStringLiteral("/screens.json"));
     if (!screens.open(QIODevice::WriteOnly) || screens.write(R"({"screens": [
             {"name": "large", "x": 0, "y": 0, "width": 1920, "height": 1200, "logicalDpi": 96},
             {"name": "laptop", "x": 1920, "y": 0, "width": 1093, "height": 614, "logicalDpi": 96},

@@ -307,10 +307,10 @@ private slots:
     {
         QTest::addColumn<int>("exitStatus");
         QTest::addColumn<int>("code");
-        QTest::newRow("opened") << 0 << HyperLink::kOpened;
-        QTest::newRow("file missing") << 2 << HyperLink::kFileNotFound;
-        QTest::newRow("no program for it") << 3 << HyperLink::kNoAssociation;
-        QTest::newRow("its program failed") << 4 << HyperLink::kNoAssociation;
+        QTest::newRow("opened") << 0 << int(HyperLink::kOpened);
+        QTest::newRow("file missing") << 2 << int(HyperLink::kFileNotFound);
+        QTest::newRow("no program for it") << 3 << int(HyperLink::kNoAssociation);
+        QTest::newRow("its program failed") << 4 << int(HyperLink::kNoAssociation);
     }
 
     void clickReportsWhatTheDesktopOpenerSaid()
@@ -356,10 +356,13 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("executable");
         QTest::addColumn<int>("code");
-        QTest::newRow("not a program") << QByteArray("\x01\x02 no program\n") << true << 11;
+        QTest::newRow("not a program")
+            << QByteArray("\x01\x02 no program\n") << true << int(HyperLink::kBadFormat);
         QTest::newRow("its interpreter is missing")
-            << QByteArray("#!/nonexistent/glyphlock-shell\n") << true << 2;
-        QTest::newRow("not executable") << QByteArray("#!/bin/sh\nexit 0\n") << false << 5;
+            << QByteArray("#!/nonexistent/glyphlock-shell\n") << true
+            << int(HyperLink::kFileNotFound);
+        QTest::newRow("not executable")
+            << QByteArray("#!/bin/sh\nexit 0\n") << false << int(HyperLink::kAccessDenied);
     }
 
     void browserThatCannotStartSaysWhy()

@@ -4,6 +4,8 @@
 #include "core/PasswordAlgorithm.h"
 #include "password/PasswordGenerator.h"
 #include "password/SymbolSetDialog.h"
+#include "support/IsolatedTest.h"
+#include "support/SettingsProbe.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,12 +18,6 @@
 namespace {
 
 const QString kDefault = QString::fromLatin1(kDefaultSpecialChars);
-
-QString configFile()
-{
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + "/Tamsk/" +
-           QCoreApplication::applicationName() + ".conf";
-}
 
 QString successText(const QString& set)
 {
@@ -266,11 +262,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestSymbolSetDialog test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestSymbolSetDialog>(argc, argv);
 }
 
 #include "TestSymbolSetDialog.moc"

@@ -1,4 +1,5 @@
 #include "app/GlyphlockApp.h"
+#include "support/IsolatedTest.h"
 #include "support/SettingsProbe.h"
 
 #include <QCoreApplication>
@@ -8,12 +9,6 @@
 #include <QTest>
 
 namespace {
-
-QString configFile()
-{
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + "/Tamsk/" +
-           QCoreApplication::applicationName() + ".conf";
-}
 
 // Loads the set in a fresh process: within one process QSettings answers from its cache.
 QString loadInNewProcess()
@@ -104,8 +99,7 @@ int main(int argc, char** argv)
     if (const auto probeExit = runSettingsProbeIfAsked(argc, argv))
         return *probeExit;
 
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    UserFoldersInTemp folders;
     QCoreApplication app(argc, argv);
     app.setOrganizationName(QStringLiteral("Tamsk"));
     TestHostileSettings test;

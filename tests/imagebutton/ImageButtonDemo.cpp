@@ -34,7 +34,8 @@ public:
         setPalette(colours);
         resize(320, 200);
 
-        showButton = new ImageButton(QStringLiteral("Show Generated Password"), this);
+        showButton = new ImageButton(this);
+        showButton->setText(QStringLiteral("Show Generated Password"));
         showButton->setGeometry(10, 20, 300, 28);
         showButton->setPalette(QApplication::palette());
         showButton->setTooltip(

@@ -1,5 +1,6 @@
 #include "app/GlyphlockApp.h"
 #include "matrix/MatrixDialog.h"
+#include "support/IsolatedTest.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -106,12 +107,7 @@ private slots:
 int main(int argc, char** argv)
 {
     qputenv("QT_SCALE_FACTOR", "2");
-    QTemporaryDir config, data;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestHiDpi test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestHiDpi>(argc, argv);
 }
 
 #include "TestHiDpi.moc"

@@ -1,9 +1,11 @@
 #include "app/GlyphlockApp.h"
 #include "matrix/MatrixDialog.h"
+#include "support/IsolatedTest.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -26,6 +28,20 @@ protected:
     {
         shown << password;
         return answerExit;
+    }
+};
+
+// Keeps the area of every repaint.
+class RepaintRecordingDialog : public MatrixDialog
+{
+public:
+    QRegion repainted;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        repainted += event->region();
+        MatrixDialog::paintEvent(event);
     }
 };
 
@@ -215,6 +231,32 @@ private slots:
         QCOMPARE(cellsOf(dialog), QStringList(5, QStringLiteral("aaaaaaaa")).join('/'));
     }
 
+    void clickAndUndoRepaintOnlyTheirCell()
+    {
+        RepaintRecordingDialog dialog;
+        dialog.show();
+        dialog.resize(400, 300);
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTRY_VERIFY(!dialog.repainted.isEmpty());
+        const QRect grid(0, 0, 400, 250);
+        const QRect cell(100, 50, 50, 50);
+
+        dialog.repainted = QRegion();
+        release(&dialog, Qt::LeftButton, QPoint(110, 60));
+        QTRY_VERIFY(!dialog.repainted.isEmpty());
+        QCOMPARE(dialog.repainted.intersected(grid), QRegion(cell));
+        // Below the grid only the size line, never the buttons.
+        for (const char* name : {"okButton", "aboutButton"})
+            QVERIFY(!dialog.repainted.intersects(
+                dialog.findChild<QWidget*>(QLatin1String(name))->geometry()));
+
+        dialog.repainted = QRegion();
+        action(dialog, "undoAction")->trigger();
+        QTRY_VERIFY(!dialog.repainted.isEmpty());
+        QCOMPARE(dialog.repainted, QRegion(cell));
+        QCOMPARE(cellsOf(dialog).left(17), QStringLiteral("aaaaaaaa/aaaaaaaa"));
+    }
+
     void rightReleaseInTheStripOpensTheWindowMenu()
     {
         MatrixDialog dialog;
@@ -360,12 +402,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // The generator stores the default special characters: keep that away from the user.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestMatrixDialog test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestMatrixDialog>(argc, argv);
 }
 
 #include "TestMatrixDialog.moc"

@@ -1,6 +1,8 @@
 #include "app/GlyphlockApp.h"
 #include "matrix/IconSet.h"
 #include "matrix/MatrixDialog.h"
+#include "support/IsolatedTest.h"
+#include "support/PictureChecks.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -33,24 +35,6 @@ void writeFiles(const QString& folder, const QStringList& entries)
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content == QLatin1String("junk") ? QByteArray("not a picture")
                                                     : pictureBytes(QColor(content)));
-    }
-}
-
-// Checks are "letter=colour", or "letter=own" for the built-in picture.
-void checkPictures(const IconSet& set, const QStringList& expected)
-{
-    for (const QString& check : expected) {
-        const int index = check.at(0).toLatin1() - 'a';
-        const QString what = check.mid(2);
-        const IconPicture& picture = set.Picture(index);
-        QVERIFY2(!picture.isEmpty(), qPrintable(check));
-        if (what == QLatin1String("own")) {
-            IconPicture own;
-            QVERIFY(own.LoadFromResource(QStringLiteral(":/icons/%1.jpg").arg(check.at(0))));
-            QVERIFY2(picture.image() == own.image(), qPrintable(check));
-        } else {
-            QVERIFY2(picture.image().pixel(0, 0) == QColor(what).rgb(), qPrintable(check));
-        }
     }
 }
 
@@ -131,13 +115,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // The user folder and the settings the main window may touch stay in temporary folders.
-    QTemporaryDir data, config;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    GlyphlockApp app(argc, argv);
-    TestPictureFolders test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithGlyphlockApp<TestPictureFolders>(argc, argv);
 }
 
 #include "TestPictureFolders.moc"

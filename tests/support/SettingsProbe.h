@@ -30,6 +30,14 @@ inline std::optional<int> runSettingsProbeIfAsked(int argc, char** argv)
     return 0;
 }
 
+// Where this test program's settings file lives (under XDG_CONFIG_HOME).
+inline QString configFile()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QLatin1Char('/') +
+           QLatin1String(GlyphlockApp::kOrganisation) + QLatin1Char('/') +
+           QCoreApplication::applicationName() + QStringLiteral(".conf");
+}
+
 // The set as a new process of this application loads it; nullopt when the probe failed.
 inline std::optional<QString> loadSpecialCharsInNewProcess()
 {
