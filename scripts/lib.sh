@@ -6,6 +6,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Packages needed to build the program.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
                 libx11-dev libxtst-dev pkg-config)
+# And to build and run the benchmarks (bench/run, bench/startup; scripts/test builds them).
+BENCH_PACKAGES=(libssl-dev libbenchmark-dev libxdamage-dev xvfb fonts-dejavu-core)
 
 # A Debian installed with a root password has no sudo: such users run the step as root.
 have_root() {
