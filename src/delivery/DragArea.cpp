@@ -32,3 +32,13 @@ void DragArea::mouseDoubleClickEvent(QMouseEvent* event)
 {
     mousePressEvent(event);
 }
+
+void DragArea::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        event->accept();
+        emit clicked();
+        return;
+    }
+    QLabel::mouseReleaseEvent(event);
+}

@@ -2,7 +2,8 @@
 
 #include <QLabel>
 
-// The sunken text area from which a pick starts: it reports the press of the left button.
+// The sunken text area from which automatic input starts: it reports the press of the left
+// button (a pick starts there) and a click, a press and release within it (arming starts there).
 class DragArea : public QLabel
 {
     Q_OBJECT
@@ -15,9 +16,11 @@ public:
 
 signals:
     void pressed();
+    void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     // The second press of a double click is a press too.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };

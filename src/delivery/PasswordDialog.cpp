@@ -7,12 +7,15 @@
 #include "widgets/DialogUnits.h"
 #include "widgets/ImageButton.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
@@ -29,6 +32,46 @@ const QString PasswordDialog::kNotAvailableText = QStringLiteral(
 const QString PasswordDialog::kNotTypedText = QStringLiteral(
     "The password could not be typed into that window.\r\nUse \"Copy to Clipboard\" and paste "
     "it into the input box instead.");
+
+const QString PasswordDialog::kArmInstructions = QStringLiteral(
+    "Input password automatically:\r\nClick in this area, then click into the password input "
+    "box of the other program.");
+const QString PasswordDialog::kArmedText = QStringLiteral(
+    "Now click into the password input box of the other program: the password is typed "
+    "there.\r\nEsc cancels; after 20 seconds this ends by itself.");
+const QString PasswordDialog::kWaitingText =
+    QStringLiteral("Waiting for the desktop to allow automatic input...");
+const QString PasswordDialog::kTypedText = QStringLiteral(
+    "The password was typed into the other program.\r\nClick in this area to type it again.");
+const QString PasswordDialog::kNotTypableText = QStringLiteral(
+    "The password holds characters that cannot be typed here; nothing was typed.\r\nUse "
+    "\"Copy to Clipboard\" and paste it into the input box instead.");
+const QString PasswordDialog::kRefusedText = QStringLiteral(
+    "The desktop did not allow automatic input.\r\nUse \"Copy to Clipboard\" and paste the "
+    "password into the input box instead.");
+const QString PasswordDialog::kClipboardLeavesText = QStringLiteral(
+    "This desktop keeps the clipboard only while Glyphlock runs: paste the password before "
+    "you exit.");
+
+namespace {
+
+// Said once per run: every copy would be too often.
+bool toldClipboardLeaves = false;
+
+QString idleText(PickerPlatform::Gesture gesture)
+{
+    switch (gesture) {
+    case PickerPlatform::Gesture::DragToWindow:
+        return PasswordDialog::kInstructions;
+    case PickerPlatform::Gesture::ArmThenFocus:
+        return PasswordDialog::kArmInstructions;
+    case PickerPlatform::Gesture::None:
+        break;
+    }
+    return PasswordDialog::kNotAvailableText;
+}
+
+} // namespace
 
 PasswordDialog::PasswordDialog(QWidget* parent, const QString& password)
     : PasswordDialog(parent, password, PlatformFactory::createPickerPlatform())
@@ -67,7 +110,7 @@ PasswordDialog::PasswordDialog(QWidget* parent, const QString& password,
     dragArea = new DragArea(this);
     dragArea->setObjectName(QStringLiteral("dragArea"));
     dragArea->setGeometry(units.rect(7, 41, 173, 37));
-    dragArea->setLines(this->platform->isAvailable() ? kInstructions : kNotAvailableText);
+    dragArea->setLines(idleText(this->platform->gesture()));
 
     exitButton = new QPushButton(QStringLiteral("&Exit"), this);
     exitButton->setObjectName(QStringLiteral("exitButton"));
@@ -81,10 +124,23 @@ PasswordDialog::PasswordDialog(QWidget* parent, const QString& password,
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(exitButton, &QPushButton::clicked, this, &PasswordDialog::onExit);
     connect(dragArea, &DragArea::pressed, this, &PasswordDialog::startPick);
+    connect(dragArea, &DragArea::clicked, this, &PasswordDialog::arm);
+
+    armTimer.setSingleShot(true);
+    armTimer.setInterval(kArmTimeoutMs);
+    connect(&armTimer, &QTimer::timeout, this,
+            [this] { disarm(idleText(this->platform->gesture())); });
+    typeTimer.setSingleShot(true);
+    typeTimer.setInterval(kTypeDelayMs);
+    connect(&typeTimer, &QTimer::timeout, this, &PasswordDialog::typeIntoFocus);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this,
+            &PasswordDialog::onFocusWindowChanged);
 }
 
 PasswordDialog::~PasswordDialog()
 {
+    armed = false;
+    typeTimer.stop();
     cancelPick();
     restoreMainWindow();
     // The shown copy first, so that ours is the last one and its buffer can be overwritten.
@@ -97,6 +153,8 @@ void PasswordDialog::done(int result)
     // Escape and the close box reach here in the middle of a pick too.
     cancelPick();
     deliveryPending = false;
+    if (armed || armRequestPending)
+        disarm(idleText(platform->gesture()));
     restoreMainWindow();
     QDialog::done(result);
 }
@@ -108,9 +166,15 @@ void PasswordDialog::onShowPassword()
 
 void PasswordDialog::onCopyToClipboard()
 {
-    if (!SecretClipboard::copy(password))
+    if (!SecretClipboard::copy(password)) {
         QMessageBox::critical(this, QCoreApplication::applicationName(),
                               QStringLiteral("Failed to access clipboard!"));
+        return;
+    }
+    if (!toldClipboardLeaves && !SecretClipboard::lastsAfterExit()) {
+        toldClipboardLeaves = true;
+        QMessageBox::information(this, QCoreApplication::applicationName(), kClipboardLeavesText);
+    }
 }
 
 void PasswordDialog::onExit()
@@ -121,11 +185,23 @@ void PasswordDialog::onExit()
 
 void PasswordDialog::startPick()
 {
-    if (!platform->isAvailable() || picker.isPicking())
+    if (platform->gesture() != PickerPlatform::Gesture::DragToWindow || picker.isPicking())
         return;
     picker.start(platform->windowOf(mainWindow()), platform->windowOf(this));
     grabMouse();
     hideMainWindow();
+}
+
+void PasswordDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Escape while armed ends the arming, not the dialog.
+    if ((armed || armRequestPending) && event->key() == Qt::Key_Escape &&
+        event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        disarm(idleText(platform->gesture()));
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void PasswordDialog::mouseMoveEvent(QMouseEvent* event)
@@ -182,6 +258,89 @@ void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& glob
     case PickerPlatform::TypeResult::Failed:
     case PickerPlatform::TypeResult::Refused:
         dragArea->setLines(kNotTypedText);
+        break;
+    }
+}
+
+void PasswordDialog::arm()
+{
+    if (platform->gesture() != PickerPlatform::Gesture::ArmThenFocus || armRequestPending)
+        return;
+    if (armed) { // a second click gives the user the full time again
+        armTimer.start();
+        return;
+    }
+    armRequestPending = true;
+    const int request = ++armRequest;
+    dragArea->setLines(kWaitingText);
+    // The answer may come later, after a question to the user, or never (the dialog closed).
+    QPointer<PasswordDialog> self(this);
+    platform->prepareTyping([self, request](PickerPlatform::TypeResult result) {
+        if (!self || request != self->armRequest || !self->armRequestPending)
+            return;
+        self->armRequestPending = false;
+        if (result != PickerPlatform::TypeResult::Typed) {
+            self->showTypeResult(result);
+            return;
+        }
+        self->armed = true;
+        self->dragArea->setLines(kArmedText);
+        self->armTimer.start();
+        // The user may have clicked elsewhere while the desktop was asking.
+        if (!QGuiApplication::focusWindow())
+            self->typeTimer.start();
+    });
+}
+
+void PasswordDialog::disarm(const QString& text)
+{
+    armed = false;
+    armRequestPending = false;
+    ++armRequest;
+    armTimer.stop();
+    typeTimer.stop();
+    dragArea->setLines(text);
+}
+
+void PasswordDialog::onFocusWindowChanged(QWindow* window)
+{
+    if (!armed)
+        return;
+    // Another of our windows took the focus back: nothing goes there.
+    if (window) {
+        typeTimer.stop();
+        return;
+    }
+    typeTimer.start();
+}
+
+void PasswordDialog::typeIntoFocus()
+{
+    // Only into another program: never while one of our windows holds the keyboard.
+    if (!armed || QGuiApplication::focusWindow() || QApplication::activeWindow())
+        return;
+    armed = false;
+    armTimer.stop();
+    showTypeResult(platform->typeIntoFocus(password));
+}
+
+void PasswordDialog::showTypeResult(PickerPlatform::TypeResult result)
+{
+    switch (result) {
+    case PickerPlatform::TypeResult::Typed:
+        dragArea->setLines(kTypedText);
+        break;
+    case PickerPlatform::TypeResult::NotAvailable:
+        dragArea->setLines(kNotAvailableText);
+        break;
+    case PickerPlatform::TypeResult::Failed:
+        dragArea->setLines(kNotTypableText);
+        break;
+    case PickerPlatform::TypeResult::WindowGone:
+        dragArea->setLines(kNotTypedText);
+        break;
+    case PickerPlatform::TypeResult::Refused:
+        dragArea->setLines(kRefusedText);
         break;
     }
 }

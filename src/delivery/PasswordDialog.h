@@ -6,12 +6,14 @@
 #include <QDialog>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
 class DragArea;
 class ImageButton;
 class QPushButton;
+class QWindow;
 
 // Shows the generated password on request, copies it, and offers the window picker that
 // types the password into another program.
@@ -29,6 +31,10 @@ public:
     // True when the user left through Exit: the whole program ends.
     bool exitRequested() const { return exitFlag; }
     bool isPicking() const { return picker.isPicking(); }
+    // Where the user arms typing and then focuses the target: whether typing is armed.
+    bool isArmed() const { return armed; }
+    // How long typing stays armed when no other window takes the focus.
+    void setArmTimeout(int milliseconds) { armTimer.setInterval(milliseconds); }
 
     void done(int result) override;
 
@@ -36,12 +42,24 @@ public:
     static const QString kShowHint;
     static const QString kNotAvailableText;
     static const QString kNotTypedText;
+    static const QString kArmInstructions;
+    static const QString kArmedText;
+    static const QString kWaitingText;
+    static const QString kTypedText;
+    static const QString kNotTypableText;
+    static const QString kRefusedText;
+    static const QString kClipboardLeavesText;
+
+    static constexpr int kArmTimeoutMs = 20000;
+    // After our window lost the focus: by then the click that took it has reached the target.
+    static constexpr int kTypeDelayMs = 100;
 
     // How long after the release typing starts: the server first sees our grab go and our
     // main window come back, so that the target takes the focus after it.
     static constexpr int kDeliveryDelayMs = 50;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -57,6 +75,12 @@ private:
     QWidget* mainWindow() const;
     void hideMainWindow();
     void restoreMainWindow();
+    void arm();
+    // Ends arming (and a pending request for it) and shows the text.
+    void disarm(const QString& text);
+    void onFocusWindowChanged(QWindow* window);
+    void typeIntoFocus();
+    void showTypeResult(PickerPlatform::TypeResult result);
 
     bool exitFlag = false;
     QString password;
@@ -64,6 +88,12 @@ private:
     WindowPicker picker;
     bool mainWindowHidden = false;
     bool deliveryPending = false;
+    bool armed = false;
+    // Counts requests to arm, so that an answer to one that was cancelled is ignored.
+    int armRequest = 0;
+    bool armRequestPending = false;
+    QTimer armTimer;
+    QTimer typeTimer;
     ImageButton* showButton = nullptr;
     QPushButton* copyButton = nullptr;
     QPushButton* closeButton = nullptr;

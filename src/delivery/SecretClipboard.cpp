@@ -50,3 +50,8 @@ bool SecretClipboard::copy(const QString& text)
     ourData = data;
     return true;
 }
+
+bool SecretClipboard::lastsAfterExit()
+{
+    return PlatformFactory::createClipboardKeeper()->canKeepAfterExit();
+}

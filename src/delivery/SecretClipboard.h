@@ -9,6 +9,8 @@ class SecretClipboard
 public:
     // False when the clipboard could not be taken.
     static bool copy(const QString& text);
+    // False where the clipboard is gone when the program ends and nothing can keep it.
+    static bool lastsAfterExit();
 
     static constexpr const char* kPasswordHintFormat = "x-kde-passwordManagerHint";
     static constexpr const char* kUtf8TextFormat = "text/plain;charset=utf-8";

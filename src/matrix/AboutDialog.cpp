@@ -174,7 +174,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     webLink->setTarget(QString::fromLatin1(kWebAddress));
     webLink->setUnderlineMode(HyperLink::underlineOnHover);
 
-    setTabOrder(okButton, configButton);
+    setTabOrder(okButton, mailLink);
+    setTabOrder(mailLink, webLink);
+    setTabOrder(webLink, configButton);
     setTabOrder(configButton, tipsArea);
     connect(okButton, &QPushButton::clicked, this, &AboutDialog::accept);
     connect(configButton, &QPushButton::clicked, this, &AboutDialog::onConfig);

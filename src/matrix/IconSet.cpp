@@ -10,11 +10,14 @@ IconSet::IconSet(const QString& builtInPrefix) : builtInPrefix(builtInPrefix) {}
 bool IconSet::Load(const QStringList& folders)
 {
     pictures.clear();
+    fromFile.clear();
     bool builtInFailed = false;
     for (int index = 0; index < kBaseCount; ++index) {
         IconPicture picture;
         const char letter = Letter(index);
-        if (!loadFromFolders(picture, folders, letter) && !builtInFailed) {
+        const bool found = loadFromFolders(picture, folders, letter);
+        fromFile.push_back(found);
+        if (!found && !builtInFailed) {
             // Once one own picture is broken the rest are not trusted either.
             if (!picture.LoadFromResource(builtInPrefix + QLatin1Char(letter) +
                                           QLatin1String(".jpg")))
@@ -28,6 +31,7 @@ bool IconSet::Load(const QStringList& folders)
         if (!loadFromFolders(picture, folders, Letter(index)))
             break;
         pictures.push_back(std::move(picture));
+        fromFile.push_back(true);
     }
     return !builtInFailed;
 }
@@ -38,6 +42,18 @@ const IconPicture& IconSet::Picture(int index) const
     if (index < 0 || index >= Count())
         return none;
     return pictures[static_cast<std::size_t>(index)];
+}
+
+QString IconSet::name(int index) const
+{
+    // In the order the own pictures are drawn in (a.jpg to f.jpg).
+    static const char* const kOwnSubjects[kBaseCount] = {"sun",  "moon",  "key",
+                                                         "tree", "heart", "fish"};
+    if (index < 0 || index >= Count())
+        return QString();
+    if (index < kBaseCount && !fromFile[static_cast<std::size_t>(index)])
+        return QLatin1String(kOwnSubjects[index]);
+    return QStringLiteral("picture ") + QLatin1Char(Letter(index));
 }
 
 QString IconSet::programFolder(const QString& startPath)

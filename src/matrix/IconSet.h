@@ -29,6 +29,9 @@ public:
     // An empty picture for an index outside the set.
     const IconPicture& Picture(int index) const;
     static char Letter(int index) { return static_cast<char>('a' + index); }
+    // What the picture shows, for people who cannot see it: the own pictures by their
+    // subject, pictures from files as "picture" and their letter. Empty outside the set.
+    QString name(int index) const;
 
     // The folder of the path the program was started with, separator kept; empty for a bare
     // name, which means the current directory.
@@ -45,4 +48,5 @@ private:
 
     QString builtInPrefix;
     std::vector<IconPicture> pictures;
+    std::vector<bool> fromFile;
 };

@@ -51,7 +51,8 @@ MatrixDialog::Geometry MatrixDialog::geometryFor(QSize client)
 MatrixDialog::MatrixDialog(QWidget* parent) : MatrixDialog(parent, QStringLiteral(":/icons/")) {}
 
 MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
-    : QDialog(parent), okButton(this), aboutButton(this), iconSet(builtInPrefix)
+    : QDialog(parent), iconSet(builtInPrefix), grid(matrix, iconSet, this), aboutButton(this),
+      okButton(this)
 {
     setWindowTitle(QStringLiteral("Glyphlock"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -79,6 +80,9 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     connect(&okButton, &QPushButton::clicked, this, &MatrixDialog::OnOK);
     connect(&aboutButton, &QPushButton::clicked, this, &MatrixDialog::OnAboutButton);
 
+    connect(&grid, &MatrixGrid::stepRequested, this, &MatrixDialog::stepCellAt);
+    connect(&grid, &MatrixGrid::keyboardCursor, this, &MatrixDialog::showCellText);
+
     // There is no portable window menu to extend: the commands live in a menu opened from
     // the strip below the grid, and as shortcuts.
     aboutAction = new QAction(QStringLiteral("&About Glyphlock and Usage..."), this);
@@ -86,6 +90,8 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     aboutAction->setShortcut(QKeySequence::HelpContents);
     configureAction = new QAction(QStringLiteral("C&onfigure..."), this);
     configureAction->setObjectName(QStringLiteral("configureAction"));
+    // Ctrl+, is where desktops put a program's settings.
+    configureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     undoAction = new QAction(QStringLiteral("&Undo"), this);
     undoAction->setObjectName(QStringLiteral("undoAction"));
     undoAction->setShortcut(QKeySequence::Undo);
@@ -93,6 +99,8 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     connect(aboutAction, &QAction::triggered, this, &MatrixDialog::OnAboutButton);
     connect(configureAction, &QAction::triggered, this, &MatrixDialog::OnConfigure);
     connect(undoAction, &QAction::triggered, this, &MatrixDialog::OnUndo);
+    for (QAction* command : {aboutAction, configureAction, undoAction})
+        command->setShortcutVisibleInContextMenu(true);
     addActions({aboutAction, configureAction, undoAction});
     windowMenu = new QMenu(this);
     windowMenu->setObjectName(QStringLiteral("windowMenu"));
@@ -255,11 +263,13 @@ void MatrixDialog::OnUndo()
     matrix.Undo();
     undoAction->setEnabled(matrix.CanUndo());
     update(cellRect(QPoint(last.column, last.row)));
+    grid.cellChanged(QPoint(last.column, last.row));
 }
 
 void MatrixDialog::applyClientSize()
 {
     placeButtons();
+    grid.setGeometry(0, 0, width(), std::max(height() - kStripHeight, 0));
     if (isMinimized())
         return;
     const Geometry geometry = geometryFor(size());
@@ -268,6 +278,7 @@ void MatrixDialog::applyClientSize()
     columns = geometry.columns;
     rowCount = geometry.rows;
     matrix.Resize(columns, rowCount);
+    grid.reshaped();
     undoAction->setEnabled(false);
     // The window is repainted black from scratch, which wipes the pointer line too.
     pointerText.clear();
@@ -283,17 +294,34 @@ void MatrixDialog::placeButtons()
 void MatrixDialog::stepCell(QPoint position, int direction)
 {
     const QPoint cell = cellAt(position);
-    if (cell != QPoint(-1, -1) && matrix.Step(cell.x(), cell.y(), direction)) {
+    if (cell == QPoint(-1, -1)) {
+        update(sizeTextRect());
+        return;
+    }
+    // The keyboard carries on from the cell the mouse used last.
+    grid.setCursorCell(cell);
+    grid.setFocus(Qt::MouseFocusReason);
+    stepCellAt(cell, direction);
+}
+
+void MatrixDialog::stepCellAt(QPoint cell, int direction)
+{
+    if (matrix.Step(cell.x(), cell.y(), direction)) {
         undoAction->setEnabled(true);
         // Only the changed cell: a full repaint of a large grid costs several times more.
         update(cellRect(cell));
+        grid.cellChanged(cell);
     }
     update(sizeTextRect());
 }
 
 void MatrixDialog::ShowPointerCell(QPoint position)
 {
-    const QPoint cell = cellAt(position);
+    showCellText(cellAt(position));
+}
+
+void MatrixDialog::showCellText(QPoint cell)
+{
     const QString text = cell == QPoint(-1, -1)
                              ? QLatin1String(kNoCellText)
                              : QStringLiteral("%1  , %2     ").arg(cell.x()).arg(cell.y());

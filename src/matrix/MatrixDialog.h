@@ -2,6 +2,7 @@
 
 #include "core/IconMatrix.h"
 #include "matrix/IconSet.h"
+#include "matrix/MatrixGrid.h"
 #include "widgets/ImageButton.h"
 
 #include <QDialog>
@@ -77,15 +78,15 @@ private:
     void applyClientSize();
     void placeButtons();
     void stepCell(QPoint position, int direction);
+    void stepCellAt(QPoint cell, int direction);
     void ShowPointerCell(QPoint position);
+    void showCellText(QPoint cell);
     QRect cellRect(QPoint cell) const;
     QRect sizeTextRect() const;
     QRect pointerTextRect() const;
     void drawText(QPainter& painter, QPoint topLeft, const QString& text,
                   const QColor& colour) const;
 
-    ImageButton okButton;
-    ImageButton aboutButton;
     QAction* aboutAction = nullptr;
     QAction* configureAction = nullptr;
     QAction* undoAction = nullptr;
@@ -93,6 +94,11 @@ private:
 
     IconSet iconSet;
     IconMatrix matrix;
+    // After the matrix and the icons, which it reads until it goes; before the buttons, as
+    // the keyboard goes from the grid to the buttons from left to right.
+    MatrixGrid grid;
+    ImageButton aboutButton;
+    ImageButton okButton;
     int columns = 0;
     int rowCount = 0;
     QString pointerText;

@@ -7,6 +7,11 @@ bool ClipboardKeeper::holdsOurData(const QClipboard&) const
     return true;
 }
 
+bool ClipboardKeeper::canKeepAfterExit() const
+{
+    return true;
+}
+
 bool ClipboardKeeper::keepAfterExit(const QByteArray&)
 {
     return false;

@@ -15,6 +15,10 @@ public:
     // can fail silently (X11), only ownership proves it.
     virtual bool holdsOurData(const QClipboard& clipboard) const;
 
+    // False where the clipboard is gone when we end and nothing can keep it: the user must
+    // paste before leaving, and is told so.
+    virtual bool canKeepAfterExit() const;
+
     // Called while this process still owns the clipboard, just before it ends. True when the
     // text stays available: a clipboard manager takes it, or a helper process serves it.
     virtual bool keepAfterExit(const QByteArray& utf8Text);

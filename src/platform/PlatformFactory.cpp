@@ -6,12 +6,22 @@
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11PickerPlatform.h"
 #endif
+#ifdef GLYPHLOCK_HAVE_WAYLAND
+#include "platform/wayland/VirtualKeyboard.h"
+#include "platform/wayland/VirtualKeyboardPlatform.h"
+#include "platform/wayland/WaylandClipboardKeeper.h"
+#endif
 
 namespace {
 
 bool runsOnX11()
 {
     return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+bool runsOnWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 } // namespace
@@ -24,6 +34,11 @@ std::unique_ptr<PickerPlatform> PlatformFactory::createPickerPlatform()
             return x11;
     }
 #endif
+#ifdef GLYPHLOCK_HAVE_WAYLAND
+    // Best first: a keyboard of our own types every character exactly.
+    if (runsOnWayland() && VirtualKeyboard::isOffered())
+        return std::make_unique<VirtualKeyboardPlatform>();
+#endif
     return std::make_unique<PickerPlatform>();
 }
 
@@ -32,6 +47,10 @@ std::unique_ptr<ClipboardKeeper> PlatformFactory::createClipboardKeeper()
 #ifdef GLYPHLOCK_HAVE_X11
     if (runsOnX11())
         return std::make_unique<X11ClipboardKeeper>();
+#endif
+#ifdef GLYPHLOCK_HAVE_WAYLAND
+    if (runsOnWayland())
+        return std::make_unique<WaylandClipboardKeeper>();
 #endif
     return std::make_unique<ClipboardKeeper>();
 }

@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QTimer>
 #include <QTimerEvent>
 
@@ -139,6 +142,8 @@ HyperLink::HyperLink(const QString& text, const QString& target, QWidget* parent
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setCursor(Qt::PointingHandCursor);
+    // Reached by Tab like a button, and followed with Enter or Space.
+    setFocusPolicy(Qt::StrongFocus);
     setToolTip(targetText);
     setMouseTracking(true);
     applyLook();
@@ -372,6 +377,32 @@ void HyperLink::mouseReleaseEvent(QMouseEvent* event)
     QLabel::mouseReleaseEvent(event);
     if (click)
         onClicked();
+}
+
+void HyperLink::keyPressEvent(QKeyEvent* event)
+{
+    const bool follow = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                        event->key() == Qt::Key_Space;
+    if (!follow || (event->modifiers() & ~Qt::KeypadModifier)) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // Holding the key down follows the link once.
+    if (!event->isAutoRepeat())
+        onClicked();
+}
+
+void HyperLink::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(QPalette::Window);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
 void HyperLink::onClicked()

@@ -235,6 +235,21 @@ private slots:
         }
     }
 
+    void tabReachesTheLinksInTheirPlace()
+    {
+        AboutDialog dialog;
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), button(dialog, "okButton"));
+        QStringList order;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, (QStringList{"mailLink", "webLink", "configButton", "okButton"}));
+    }
+
     void configOpensOnTopAndAboutStaysOpen()
     {
         AboutDialog dialog;

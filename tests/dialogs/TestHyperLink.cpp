@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -231,6 +233,49 @@ private slots:
 
         QCOMPARE(link->geometry(), QRect(lefts[expectedLeft], tops[expectedTop],
                                          widths[expectedLeft], heights[expectedTop]));
+    }
+
+    void keyboardReachesAndFollowsIt_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+        QTest::addRow("Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+        QTest::addRow("Space") << int(Qt::Key_Space) << Qt::KeyboardModifiers();
+    }
+
+    void keyboardReachesAndFollowsIt()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QWidget window;
+        auto* before = new QPushButton(QStringLiteral("before"), &window);
+        auto* link = new HyperLink(QStringLiteral("https://www.example.com/"), QString(), &window);
+        link->move(10, 40);
+        link->fitToText();
+        int opened = 0;
+        link->setOpener([&opened](const QString&) {
+            ++opened;
+            return HyperLink::kOpened;
+        });
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        before->setFocus();
+        const QImage unfocused = link->grab().toImage();
+
+        QTest::keyClick(before, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), link);
+        // The focus shows on the link itself.
+        QVERIFY(link->grab().toImage() != unfocused);
+
+        QTest::keyClick(link, Qt::Key(key), modifiers);
+        QCOMPARE(opened, 1);
+        QVERIFY(link->isFollowed());
+        // Holding the key down does not follow it again and again.
+        QKeyEvent repeat(QEvent::KeyPress, key, modifiers, QString(), true);
+        QApplication::sendEvent(link, &repeat);
+        QCOMPARE(opened, 1);
     }
 
     void clickWithNoWayToOpenExplainsWhy()

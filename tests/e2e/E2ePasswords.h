@@ -16,9 +16,15 @@ inline QString e2ePassword(const QString& name)
             generatePassword({"abaaaaaaaa", "aacaaaaaaa", "aaaaaaaaaa", "aaaaaaaaaa", "aaaaaaaaaa",
                               "aaaaaaaafa", "aaaaaabaaa"},
                              U""));
+    if (name == QLatin1String("keyboard")) // the 8 x 7 grid the keyboard case keys together
+        return QString::fromStdU32String(generatePassword(
+            {"acaaaaaa", "aaaaaaaf", "baaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "faaaaaab"},
+            U""));
     if (name == QLatin1String("specials")) // every default special character and a space
         return QStringLiteral("!@#$%^&*()-=+_[]{}|:;',.<>?~ Az09");
     if (name == QLatin1String("foreign")) // a special set the US keymap lacks; holds both
         return QString::fromStdU32String(generatePassword({"dba"}, U"é€"));
+    if (name == QLatin1String("unicode")) // a special set from beyond ASCII, with an emoji
+        return QString::fromStdU32String(U"é€ß😀Az09😀ß€é");
     return QString();
 }

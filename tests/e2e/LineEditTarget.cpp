@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <iostream>
 #include <string>
 #include <sys/socket.h>
@@ -24,6 +25,13 @@ void onTerminate(int)
     [[maybe_unused]] const auto written = write(signalPipe[1], &byte, 1);
 }
 
+long long monotonicMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
 void report(const QString& text, const QString& expected)
 {
     std::printf("text %s\n", text.toUtf8().constData());
@@ -34,7 +42,8 @@ void report(const QString& text, const QString& expected)
 } // namespace
 
 // The other program of the tests: a window with a line edit that reports its text when it is
-// told to end (SIGTERM), and whether that text is the password named by the argument.
+// told to end (SIGTERM), and whether that text is the password named by the argument; and, as
+// it comes, when its text changed and to how many characters (for the typing's latency).
 // With "--stdin NAME" it compares its standard input instead (the clipboard, read by xclip).
 int main(int argc, char** argv)
 {
@@ -63,6 +72,10 @@ int main(int argc, char** argv)
     window.setGeometry(700, 400, 360, 120);
     window.show();
 
+    QObject::connect(edit, &QLineEdit::textChanged, &window, [](const QString& text) {
+        std::printf("typed %lld %lld\n", monotonicMs(), static_cast<long long>(text.size()));
+        std::fflush(stdout);
+    });
     QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &window, [&] {
         report(edit->text(), expected);

@@ -9,59 +9,11 @@ BIN=$(cd "$1" && pwd)
 SHOTS=$2
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d)
-started=()
-failures=0
-
-cleanup() {
-    for pid in "${started[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    rm -rf "$WORK"
-}
+source "$(dirname "$0")/common.sh"
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-for tool in Xvfb xdotool xclip xprop xwininfo import convert openbox; do
-    command -v "$tool" >/dev/null || { echo "missing tool: $tool"; exit 1; }
-done
-
-# A white desktop (-wr), so that the black frame cannot be mistaken for the background.
-# GLYPHLOCK_E2E_DISPLAY (":N") picks the display; otherwise the server takes a free one.
-if [ -n "${GLYPHLOCK_E2E_DISPLAY:-}" ]; then
-    Xvfb "$GLYPHLOCK_E2E_DISPLAY" -screen 0 1280x1024x24 -noreset -nolisten tcp -wr 2>/dev/null &
-    echo "${GLYPHLOCK_E2E_DISPLAY#:}" >"$WORK/display"
-else
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp -wr 3>"$WORK/display" \
-        2>/dev/null &
-fi
-started+=($!)
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n1 "$WORK/display")"
-for _ in $(seq 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
-
-# wait_for FILE PATTERN: until a line of FILE matches (at most 10 s).
-wait_for() {
-    for _ in $(seq 100); do
-        grep -q -- "$2" "$1" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# geometry FILE NAME: "x y w h" of a control the program reported.
-geometry() {
-    awk -v name="$2" '$1 == "geometry" && $2 == name { print $3, $4, $5, $6 }' "$1" | tail -n1
-}
-
-centre() {
-    read -r x y w h <<<"$(geometry "$1" "$2")"
-    echo "$((x + w / 2)) $((y + h / 2))"
-}
+require_tools Xvfb xdotool xclip xprop xwininfo import convert openbox
+start_xserver
 
 click() {
     xdotool mousemove $(centre "$1" "$2") sleep 0.2 click 1
@@ -116,8 +68,7 @@ clipboard_case() {
     click "$out" copyButton
     sleep 0.3
     click "$out" exitButton
-    for _ in $(seq 100); do kill -0 "$driver" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$driver" 2>/dev/null && { fail "[$wm] Exit did not end the program"; kill "$driver"; }
+    wait_for_exit "$driver" 100 || { fail "[$wm] Exit did not end the program"; kill "$driver"; }
     wait "$driver" 2>/dev/null
     grep -q '^exitRequested 1' "$out" || fail "[$wm] Exit did not end the program with Exit"
 
@@ -148,12 +99,8 @@ clipboard_case() {
 
 # outer_rect WINDOW: "x y w h" of a client window with its window manager's frame.
 outer_rect() {
-    local info ax ay w h left=0 right=0 top=0 bottom=0 extents
-    info=$(xwininfo -id "$1")
-    ax=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$info")
-    ay=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$info")
-    w=$(awk '/Width:/ { print $2 }' <<<"$info")
-    h=$(awk '/Height:/ { print $2 }' <<<"$info")
+    local ax ay w h left=0 right=0 top=0 bottom=0 extents
+    read -r ax ay w h <<<"$(window_rect "$1")"
     extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -o '[0-9, ]*$' || true)
     if [ -n "$extents" ]; then
         IFS=', ' read -r left right top bottom <<<"$extents"
@@ -229,8 +176,7 @@ pick_case() {
 
     # The dialog is still there and closes normally.
     click "$driver_out" closeButton
-    for _ in $(seq 50); do kill -0 "$driver" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$driver" 2>/dev/null; then
+    if ! wait_for_exit "$driver" 50; then
         fail "[$wm/$name] Close did not end the dialog"
         import -window root "$SHOTS/not-closed-$wm-$name.png"
         kill "$driver"
@@ -266,10 +212,7 @@ real_program_case() {
     [ -n "$window" ] || { fail "[$wm/real] the main window did not show"; kill "$program"; return; }
     sleep 0.5
     local ax ay w h
-    ax=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print $4 }')
-    ay=$(xwininfo -id "$window" | awk '/Absolute upper-left Y/ { print $4 }')
-    w=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
-    h=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
+    read -r ax ay w h <<<"$(window_rect "$window")"
     # The OK button sits at the right end of the strip under the grid.
     xdotool mousemove $((ax + w - 39)) $((ay + h - 29)) sleep 0.2 click 1 sleep 1
     import -window root "$SHOTS/real-$wm-dialog.png"
@@ -284,10 +227,7 @@ real_program_case() {
     dialog=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | grep -vx "$window" | head -n1)
     if [ -n "$dialog" ]; then
         local dx dy dw dh to
-        dx=$(xwininfo -id "$dialog" | awk '/Absolute upper-left X/ { print $4 }')
-        dy=$(xwininfo -id "$dialog" | awk '/Absolute upper-left Y/ { print $4 }')
-        dw=$(xwininfo -id "$dialog" | awk '/Width:/ { print $2 }')
-        dh=$(xwininfo -id "$dialog" | awk '/Height:/ { print $2 }')
+        read -r dx dy dw dh <<<"$(window_rect "$dialog")"
         to=($(centre "$target_out" edit))
         # The drag area's centre, in the dialog's own proportions.
         xdotool mousemove $((dx + dw / 2)) $((dy + dh * 567 / 1000)) sleep 0.2 mousedown 1 \
@@ -304,8 +244,7 @@ real_program_case() {
     # Back to the dialog for the keyboard.
     [ -n "$dialog" ] && xdotool mousemove $((dx + dw / 2)) $((dy + 10)) click 1 sleep 0.3
     xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
-    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$program" 2>/dev/null; then
+    if ! wait_for_exit "$program" 100; then
         fail "[$wm/real] Exit did not end the program"
         kill "$program"
     fi
@@ -337,8 +276,7 @@ vanish_case() {
     kill -0 "$driver" 2>/dev/null || { fail "[$wm/vanish] the dialog died with the target"; return; }
     import -window root "$SHOTS/vanished-$wm.png"
     click "$driver_out" closeButton
-    for _ in $(seq 50); do kill -0 "$driver" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$driver" 2>/dev/null; then
+    if ! wait_for_exit "$driver" 50; then
         fail "[$wm/vanish] Close did not end the dialog"
         kill "$driver"
     fi
@@ -363,8 +301,7 @@ escape_case() {
     read -r ox oy ow oh <<<"$(outer_rect "$(awk '$1 == "window" { print $2 }' "$target_out")")"
     is_black "$(pixel "$shot" $((ox + 1)) $((oy + oh / 2)))" && fail "[$wm/escape] the frame stayed"
     xdotool mouseup 1 sleep 0.5
-    for _ in $(seq 50); do kill -0 "$driver" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$driver" 2>/dev/null; then
+    if ! wait_for_exit "$driver" 50; then
         fail "[$wm/escape] Escape did not end the dialog"
         kill "$driver"
     else
@@ -389,9 +326,8 @@ edited_grid_case() {
     sleep 0.3
     # 500 x 400 gives 10 x 7 cells of 50 x 50.
     xdotool windowsize "$window" 500 400 sleep 0.5
-    local w h
-    w=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
-    h=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
+    local x y w h
+    read -r x y w h <<<"$(window_rect "$window")"
     [ "$w x $h" = "500 x 400" ] || fail "[$wm/edited] the window is $w x $h, not 500 x 400"
     # Left on (1,0), twice left on (2,1), right on (8,5); a left press on (5,5) released on (6,6)
     # steps only (6,6); a left click on (0,6) is taken back with Ctrl+Z. The pauses matter
@@ -411,8 +347,7 @@ edited_grid_case() {
     xdotool key space sleep 0.3
     import -window root "$SHOTS/edited-$wm-shown.png"
     xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
-    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$program" 2>/dev/null; then
+    if ! wait_for_exit "$program" 100; then
         fail "[$wm/edited] Exit did not end the program"
         kill "$program"
     fi
@@ -425,12 +360,47 @@ edited_grid_case() {
     xclip -o -selection clipboard >/dev/null # lets that xclip go
 }
 
+# The real program from the keyboard alone, not one click: cells reached with the arrows,
+# Home, End and their Ctrl forms, stepped with Space, Shift+Space and Backspace, one step
+# undone; Enter, Show, Copy and Exit. The clipboard holds the password of exactly that grid.
+keyboard_case() {
+    local wm=$1
+    local program window
+    start_glyphlock "keyboard-$wm"
+    [ -n "$window" ] || { fail "[$wm/keyboard] the main window did not show"; kill "$program"; return; }
+    sleep 0.5
+    # The start-up grid is 8 x 7 with the cursor on its first cell. Under a window manager the
+    # new window has the focus already; without one the program takes it when it shows.
+    xdotool key --delay 60 Right space space Down End BackSpace ctrl+End space Home shift+space \
+        Up Right Right space ctrl+z ctrl+Home Down Down space Up End sleep 0.5
+    import -window root "$SHOTS/keyboard-$wm-grid.png"
+    xdotool key Return sleep 1
+    local dialog
+    dialog=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | grep -vx "$window" | head -n1)
+    [ -n "$dialog" ] || { fail "[$wm/keyboard] Enter showed no password dialog"; kill "$program"; return; }
+    xdotool key space sleep 0.3
+    import -window root "$SHOTS/keyboard-$wm-shown.png"
+    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
+    if ! wait_for_exit "$program" 100; then
+        fail "[$wm/keyboard] Exit did not end the program"
+        kill "$program"
+    fi
+    wait "$program" 2>/dev/null
+    local verdict
+    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin keyboard)
+    [ "$verdict" = match ] || fail "[$wm/keyboard] clipboard after the program ended: $verdict"
+    printf 'something else' | xclip -selection clipboard -i -l 1
+    sleep 0.5
+    xclip -o -selection clipboard >/dev/null # lets that xclip go
+}
+
 for wm in none openbox; do
     [ "$wm" = openbox ] && start_window_manager
     clipboard_case "$wm"
     clipboard_case "$wm" manager
     real_program_case "$wm"
     edited_grid_case "$wm"
+    keyboard_case "$wm"
     for name in generated specials foreign; do
         pick_case "$wm" "$name"
     done

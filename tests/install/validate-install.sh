@@ -6,7 +6,7 @@ dest="$(mktemp -d)"
 trap 'rm -rf "$dest"' EXIT
 DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
 
-for f in usr/bin/glyphlock \
+for f in usr/bin/glyphlock usr/bin/glyphlock-wl-clipboard \
          usr/share/applications/com.example.Glyphlock.desktop \
          usr/share/metainfo/com.example.Glyphlock.metainfo.xml \
          usr/share/icons/hicolor/48x48/apps/com.example.Glyphlock.png \

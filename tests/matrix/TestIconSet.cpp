@@ -94,6 +94,15 @@ private slots:
         QVERIFY(set.Load({dir.path() + QLatin1Char('/')}));
         QCOMPARE(set.Count(), count);
         checkPictures(set, expected, 15);
+        // Read out to people who cannot see it: a picture from a file is only a letter.
+        const QStringList subjects{"sun", "moon", "key", "tree", "heart", "fish"};
+        for (const QString& check : expected) {
+            const int index = check.at(0).toLatin1() - 'a';
+            QCOMPARE(set.name(index), check.mid(2) == QLatin1String("own")
+                                          ? subjects[index]
+                                          : QStringLiteral("picture ") + check.at(0));
+        }
+        QCOMPARE(set.name(count), QString());
     }
 
     void bareProgramNameSearchesTheCurrentDirectory()

@@ -67,6 +67,30 @@ void release(QWidget* widget, Qt::MouseButton button, QPoint at, QPoint pressedA
     QTest::mouseRelease(widget, button, {}, at);
 }
 
+QWidget* gridOf(QWidget& dialog)
+{
+    return dialog.findChild<QWidget*>(QStringLiteral("matrixGrid"));
+}
+
+// Keys as written in menus ("Ctrl+End"), one after the other, to whatever has the focus.
+void pressKeys(const QStringList& keys)
+{
+    for (const QString& key : keys) {
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QTest::keyClick(QApplication::focusWidget(), combination.key(),
+                        combination.keyboardModifiers());
+    }
+}
+
+// Shows the dialog at 400 x 300 (8 x 5 cells of 50 x 50) and makes it the active window.
+void showActive(MatrixDialog& dialog, QSize size = QSize(400, 300))
+{
+    dialog.show();
+    dialog.resize(size);
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+}
+
 QAction* action(QWidget& dialog, const char* name)
 {
     return dialog.findChild<QAction*>(QLatin1String(name));
@@ -286,6 +310,141 @@ private slots:
         QVERIFY(!action(dialog, "undoAction")->isEnabled());
         QCOMPARE(modalOpenedBy([&dialog] { QTest::keyClick(&dialog, Qt::Key_F1); }),
                  QStringLiteral("AboutDialog"));
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(modalOpenedBy(
+                     [&dialog] { QTest::keyClick(&dialog, Qt::Key_Comma, Qt::ControlModifier); }),
+                 QStringLiteral("SymbolSetDialog"));
+        // The window menu shows every command's key.
+        for (const char* name : {"aboutAction", "configureAction", "undoAction"}) {
+            QVERIFY2(!action(dialog, name)->shortcut().isEmpty(), name);
+            QVERIFY2(action(dialog, name)->isShortcutVisibleInContextMenu(), name);
+        }
+    }
+
+    void gridComesFirstInTheTabOrder()
+    {
+        RecordingMatrixDialog dialog;
+        showActive(dialog);
+        QWidget* grid = gridOf(dialog);
+        QVERIFY(grid);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QStringList order;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, (QStringList{"aboutButton", "okButton", "matrixGrid"}));
+    }
+
+    void keysMoveTheCursor_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QPoint>("cell");
+        // 8 x 5 cells; each row ends with Space, which steps the cursor's cell.
+        QTest::addRow("where it starts") << QStringList{"Space"} << QPoint(0, 0);
+        QTest::addRow("arrows") << QStringList{"Right", "Right", "Down", "Space"} << QPoint(2, 1);
+        QTest::addRow("left and up stop at the edge")
+            << QStringList{"Right", "Left", "Left", "Up", "Space"} << QPoint(0, 0);
+        QTest::addRow("right and down stop at the edge")
+            << (QStringList(9, "Right") << QStringList(6, "Down") << "Space") << QPoint(7, 4);
+        QTest::addRow("End: the row's last cell")
+            << QStringList{"Down", "End", "Space"} << QPoint(7, 1);
+        QTest::addRow("Home: the row's first cell")
+            << QStringList{"Down", "Right", "Right", "Home", "Space"} << QPoint(0, 1);
+        QTest::addRow("Ctrl+End: the last cell")
+            << QStringList{"Ctrl+End", "Space"} << QPoint(7, 4);
+        QTest::addRow("Ctrl+Home: the first cell")
+            << QStringList{"Down", "Ctrl+End", "Ctrl+Home", "Space"} << QPoint(0, 0);
+    }
+
+    void keysMoveTheCursor()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QPoint, cell);
+        RecordingMatrixDialog dialog;
+        showActive(dialog);
+        pressKeys(keys);
+        QStringList expected(5, QStringLiteral("aaaaaaaa"));
+        expected[cell.y()][cell.x()] = QLatin1Char('b');
+        QCOMPARE(cellsOf(dialog), expected.join('/'));
+        // The green line names the cursor's cell while the keyboard is in use.
+        QCOMPARE(dialog.pointerTextShown(),
+                 QStringLiteral("%1  , %2     ").arg(cell.x()).arg(cell.y()));
+    }
+
+    void keysStepAsClicksDo()
+    {
+        RecordingMatrixDialog clicked;
+        clicked.show();
+        clicked.resize(400, 300);
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::LeftButton, Qt::RightButton})
+            release(&clicked, button, QPoint(60, 10));
+        release(&clicked, Qt::RightButton, QPoint(60, 60));
+
+        RecordingMatrixDialog keyed;
+        showActive(keyed);
+        pressKeys({"Right", "Space", "Space", "Shift+Space", "Down", "Backspace"});
+        QCOMPARE(cellsOf(keyed).left(17), QStringLiteral("abaaaaaa/afaaaaaa"));
+        QCOMPARE(cellsOf(keyed), cellsOf(clicked));
+        QCOMPARE(keyed.iconMatrix().history().size(), clicked.iconMatrix().history().size());
+
+        // Undo takes back a key's step like a click's; a click moves the cursor to its cell.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(cellsOf(keyed).left(17), QStringLiteral("abaaaaaa/aaaaaaaa"));
+        release(&keyed, Qt::LeftButton, QPoint(160, 210));
+        pressKeys({"Space", "Left", "Space"});
+        QCOMPARE(keyed.iconMatrix().Rows()[4], std::string("aabcaaaa"));
+        QCOMPARE(QApplication::focusWidget(), gridOf(keyed));
+        QVERIFY(keyed.shown.isEmpty());
+    }
+
+    void enterIsOkAndEscapeLeavesWithTheGridFocused()
+    {
+        RecordingMatrixDialog dialog;
+        // 3 x 2 cells: the middle of the top row stepped twice, "aca" / "aaa".
+        showActive(dialog, QSize(150, 150));
+        pressKeys({"Right", "Space", "Space", "Return"});
+        QCOMPARE(dialog.shown, QStringList{QStringLiteral("~90N#Tr3cuZ,4fmsl8h")});
+        QVERIFY(dialog.isVisible());
+        pressKeys({"Escape"});
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    void cursorShowsOnlyWhileTheKeyboardIsUsedInTheGrid()
+    {
+        RecordingMatrixDialog dialog;
+        showActive(dialog);
+        const QColor ring = dialog.palette().color(QPalette::Highlight);
+        const QColor inner = dialog.palette().color(QPalette::HighlightedText);
+        // Pixels on the left edge of cell (1, 1): the outer ring and the line inside it.
+        const auto edgeOf = [&dialog] {
+            const QImage shot = dialog.grab().toImage();
+            return std::pair{QColor(shot.pixel(51, 75)), QColor(shot.pixel(52, 75))};
+        };
+        const auto untouched = edgeOf();
+        QVERIFY(untouched.first != ring);
+
+        pressKeys({"Right", "Down"});
+        QCOMPARE(edgeOf(), (std::pair{ring, inner}));
+        // Gone when the focus leaves the grid, back when Tab brings it round again.
+        pressKeys({"Tab"});
+        QCOMPARE(edgeOf(), untouched);
+        pressKeys({"Tab", "Tab"});
+        QCOMPARE(edgeOf(), (std::pair{ring, inner}));
+    }
+
+    void resizingKeepsTheCursorInside()
+    {
+        RecordingMatrixDialog dialog;
+        showActive(dialog);
+        pressKeys({"Ctrl+End"});
+        // 3 x 2 cells: the cursor comes back to the new last cell.
+        dialog.resize(150, 150);
+        pressKeys({"Space"});
+        QCOMPARE(cellsOf(dialog), QStringLiteral("aaa/aab"));
+        QCOMPARE(dialog.pointerTextShown(), QStringLiteral("2  , 1     "));
     }
 
     void commandsOpenTheirDialogs()

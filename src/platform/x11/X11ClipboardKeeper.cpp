@@ -1,6 +1,8 @@
 // Qt before Xlib: Xlib's macros break Qt's headers.
 #include "platform/x11/X11ClipboardKeeper.h"
 
+#include "platform/ClipboardHelper.h"
+
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
@@ -8,18 +10,9 @@
 
 #include <X11/Xlib.h>
 
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace {
 
 constexpr const char* kHelperName = "glyphlock-clipboard";
-// The helper reports within this time that it owns the clipboard.
-constexpr int kReadyTimeoutMs = 3000;
 
 bool clipboardManagerRuns()
 {
@@ -30,78 +23,6 @@ bool clipboardManagerRuns()
     const bool runs = XGetSelectionOwner(display, manager) != None;
     XCloseDisplay(display);
     return runs;
-}
-
-bool writeAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= size_t(written);
-    }
-    return true;
-}
-
-// Starts the helper detached from us (its own session, reaped by init) with the text on its
-// standard input, and waits until it says that it owns the clipboard.
-bool startHelper(const QByteArray& path, const QByteArray& text)
-{
-    int input[2];
-    int ready[2];
-    if (pipe2(input, O_CLOEXEC) != 0)
-        return false;
-    if (pipe2(ready, O_CLOEXEC) != 0) {
-        close(input[0]);
-        close(input[1]);
-        return false;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        // Only async-signal-safe calls from here on.
-        if (fork() != 0)
-            _exit(0);
-        setsid();
-        if (dup2(input[0], STDIN_FILENO) < 0 || dup2(ready[1], STDOUT_FILENO) < 0)
-            _exit(127);
-        close_range(3, ~0U, 0);
-        if (chdir("/") != 0)
-            _exit(127);
-        char* const argv[] = {const_cast<char*>(path.constData()), nullptr};
-        execv(path.constData(), argv);
-        _exit(127);
-    }
-    close(input[0]);
-    close(ready[1]);
-    bool started = false;
-    if (child > 0) {
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-        // A helper that failed to start must not take us down with SIGPIPE.
-        struct sigaction ignore
-        {
-        };
-        struct sigaction previous
-        {
-        };
-        ignore.sa_handler = SIG_IGN;
-        sigaction(SIGPIPE, &ignore, &previous);
-        started = writeAll(input[1], text.constData(), size_t(text.size()));
-        sigaction(SIGPIPE, &previous, nullptr);
-    }
-    close(input[1]);
-    if (started) {
-        pollfd fd{ready[0], POLLIN, 0};
-        char answer = 0;
-        started =
-            poll(&fd, 1, kReadyTimeoutMs) == 1 && read(ready[0], &answer, 1) == 1 && answer == '1';
-    }
-    close(ready[0]);
-    return started;
 }
 
 } // namespace
@@ -121,5 +42,5 @@ bool X11ClipboardKeeper::keepAfterExit(const QByteArray& utf8Text)
         QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(kHelperName);
     if (!QFileInfo(helper).isExecutable())
         return false;
-    return startHelper(QFile::encodeName(helper), utf8Text);
+    return ClipboardHelper::start(QFile::encodeName(helper), utf8Text);
 }

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class QAccessibleInterface;
+class QObject;
+
+// Gives a MatrixGrid its table face for assistive technology: one cell per grid cell, named
+// by its icon, the cursor cell focused. For QAccessible::installFactory.
+QAccessibleInterface* matrixGridAccessibleFactory(const QString& className, QObject* object);

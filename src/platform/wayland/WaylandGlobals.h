@@ -1,0 +1,9 @@
+#pragma once
+
+// What the compositor of this session offers to clients, asked over a connection of our own.
+namespace WaylandGlobals {
+
+// True when the compositor announces a global of that interface name.
+bool offers(const char* interfaceName);
+
+} // namespace WaylandGlobals
