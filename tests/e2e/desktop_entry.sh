@@ -22,5 +22,8 @@ done
 class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
 wanted=$(sed -n 's/^StartupWMClass=//p' "$entry")
 echo "window class: '$class', entry's StartupWMClass: '$wanted'"
-[ -n "$class" ] && [ "$class" = "$wanted" ] || { echo "FAIL: the entry does not name the window's class"; exit 1; }
+if [ -z "$class" ] || [ "$class" != "$wanted" ]; then
+    echo "FAIL: the entry does not name the window's class"
+    exit 1
+fi
 echo "the desktop entry names the window's class"

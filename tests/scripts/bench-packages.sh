@@ -24,7 +24,8 @@ while read -r name components; do
     done
     for pkg in "${needs[@]}"; do
         if [ "$pkg" = "?" ]; then
-            echo "FAIL: find_package($name $components): add its Debian package here and to bench/run"
+            echo "FAIL: find_package($name $components): add its Debian package here and to" \
+                "bench/run"
             failures=$((failures + 1))
         elif ! grep -qxF -- "$pkg" <<<"$installed"; then
             echo "FAIL: bench/run does not install $pkg (find_package($name $components))"

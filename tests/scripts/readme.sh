@@ -29,7 +29,8 @@ for pkg in "${BUILD_PACKAGES[@]}" dpkg-dev file; do
     grep -qwF -- "$pkg" <<<"$apt_line" || fail "the package section does not install $pkg"
 done
 
-cmake_version=$(sed -n 's/^cmake_minimum_required(VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+cmake_version=$(sed -n 's/^cmake_minimum_required(VERSION \([0-9.]*\).*/\1/p' \
+    "$root/CMakeLists.txt")
 qt_version=$(sed -n 's/^find_package(Qt6 \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
 cxx_standard=$(sed -n 's/^set(CMAKE_CXX_STANDARD \([0-9]*\))/\1/p' "$root/CMakeLists.txt")
 for needed in "CMake $cmake_version" "Qt $qt_version" "C++$cxx_standard"; do
