@@ -11,6 +11,9 @@
 #include "platform/wayland/VirtualKeyboardPlatform.h"
 #include "platform/wayland/WaylandClipboardKeeper.h"
 #endif
+#ifdef GLYPHLOCK_HAVE_PORTAL
+#include "platform/wayland/PortalPickerPlatform.h"
+#endif
 
 namespace {
 
@@ -38,6 +41,13 @@ std::unique_ptr<PickerPlatform> PlatformFactory::createPickerPlatform()
     // Best first: a keyboard of our own types every character exactly.
     if (runsOnWayland() && VirtualKeyboard::isOffered())
         return std::make_unique<VirtualKeyboardPlatform>();
+#endif
+#ifdef GLYPHLOCK_HAVE_PORTAL
+    // GNOME and KDE offer no virtual keyboard to clients, only the portal.
+    if (runsOnWayland()) {
+        if (auto portal = PortalPickerPlatform::open())
+            return portal;
+    }
 #endif
     return std::make_unique<PickerPlatform>();
 }

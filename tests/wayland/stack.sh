@@ -13,6 +13,14 @@ stack_isolate() {
     local script
     script="$(cd "$(dirname "$0")" && pwd)/$(basename "$0")"
     if [ "$(id -u)" -eq 0 ]; then
+        if ! setpriv --reuid=65534 --regid=65534 --clear-groups test -r "$script" 2>/dev/null; then
+            # A checkout closed to that user: run a copy of the scripts.
+            local copy
+            copy="$(mktemp -d)"
+            chmod 755 "$copy"
+            cp "$(dirname "$script")"/*.sh "$copy/"
+            script="$copy/$(basename "$script")"
+        fi
         local dir
         for dir in ${STACK_WRITABLE:-}; do
             mkdir -p "$dir"
@@ -23,6 +31,27 @@ stack_isolate() {
             env HOME=/nonexistent bash "$script" "$@"
     fi
     exec unshare --map-current-user --pid --fork --kill-child --mount-proc bash "$script" "$@"
+}
+
+# stack_reachable_bin DIR PROGRAM...: prints a folder holding the programs that the
+# unprivileged user can run: DIR itself, or (when a parent of DIR is closed to that user, as a
+# build tree under /root is) a copy of them in a fresh world-readable folder.
+stack_reachable_bin() {
+    local dir="$1"
+    shift
+    if [ "$(id -u)" -ne 0 ] ||
+        setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$dir/$1" 2>/dev/null; then
+        echo "$dir"
+        return
+    fi
+    local copy
+    copy="$(mktemp -d)"
+    chmod 755 "$copy"
+    local program
+    for program in "$@"; do
+        cp "$dir/$program" "$copy/"
+    done
+    echo "$copy"
 }
 
 # stack_init: a private runtime folder, home and settings, and a work folder ($STACK_WORK).

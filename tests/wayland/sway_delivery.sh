@@ -11,6 +11,16 @@ mkdir -p "$2"
 SHOTS=$(cd "$2" && pwd)
 STACK_WRITABLE="$SHOTS"
 source "$(dirname "${BASH_SOURCE[0]}")/stack.sh"
+if [ -z "${GLYPHLOCK_STACK_INSIDE:-}" ]; then
+    BIN=$(stack_reachable_bin "$BIN" e2e_PasswordDialogDriver e2e_LineEditTarget \
+        glyphlock-wl-clipboard wl-virtual-pointer)
+    if [ "$(id -u)" -eq 0 ] &&
+        ! setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$SHOTS/.." 2>/dev/null; then
+        SHOTS=$(mktemp -d /tmp/glyphlock-sway-shots.XXXXXX)
+        echo "screenshots: $SHOTS"
+    fi
+    STACK_WRITABLE="$SHOTS"
+fi
 stack_isolate "$BIN" "$SHOTS"
 
 for tool in sway swaymsg wtype jq wl-paste wl-copy grim; do

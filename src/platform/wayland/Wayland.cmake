@@ -28,3 +28,16 @@ set_target_properties(glyphlock-wl-clipboard PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 install(TARGETS glyphlock-wl-clipboard RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 add_dependencies(glyphlock_platform glyphlock-wl-clipboard)
+
+# Typing through the remote-desktop portal of GNOME and KDE, checked against the keymap.
+find_package(Qt6 REQUIRED COMPONENTS DBus)
+pkg_check_modules(XkbCommon REQUIRED IMPORTED_TARGET xkbcommon)
+target_sources(glyphlock_platform PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/LayoutKeysyms.cpp ${CMAKE_CURRENT_LIST_DIR}/LayoutKeysyms.h
+    ${CMAKE_CURRENT_LIST_DIR}/PortalPickerPlatform.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PortalPickerPlatform.h
+    ${CMAKE_CURRENT_LIST_DIR}/PortalSession.cpp ${CMAKE_CURRENT_LIST_DIR}/PortalSession.h
+    ${CMAKE_CURRENT_LIST_DIR}/WaylandKeymap.cpp ${CMAKE_CURRENT_LIST_DIR}/WaylandKeymap.h
+)
+target_compile_definitions(glyphlock_platform PRIVATE GLYPHLOCK_HAVE_PORTAL)
+target_link_libraries(glyphlock_platform PUBLIC Qt6::DBus PRIVATE PkgConfig::XkbCommon)
