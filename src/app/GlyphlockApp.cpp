@@ -4,6 +4,27 @@
 #include "base/SettingsStore.h"
 #include "matrix/MatrixDialog.h"
 
+namespace {
+
+#ifdef QT_NO_DEBUG
+QtMessageHandler toolkitHandler = nullptr;
+
+void keepQuietUnlessFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg && toolkitHandler)
+        toolkitHandler(type, context, message);
+}
+#endif
+
+} // namespace
+
+void GlyphlockApp::RouteToolkitMessages()
+{
+#ifdef QT_NO_DEBUG
+    toolkitHandler = qInstallMessageHandler(keepQuietUnlessFatal);
+#endif
+}
+
 GlyphlockApp::GlyphlockApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     markProcessPrivate();

@@ -14,6 +14,11 @@ public:
     GlyphlockApp(int& argc, char** argv);
     ~GlyphlockApp() override;
 
+    // Called before the application object exists. A released program prints nothing on its
+    // terminal: the toolkit's warnings about everyday input (damaged pictures, no opener for a
+    // link) tell a user nothing. Fatal messages still show; debug builds print everything.
+    static void RouteToolkitMessages();
+
     // Runs the main window modally; the program ends when it closes. Returns the exit code.
     int InitInstance();
 

@@ -2,6 +2,7 @@
 
 int main(int argc, char** argv)
 {
+    GlyphlockApp::RouteToolkitMessages();
     GlyphlockApp app(argc, argv);
     return app.InitInstance();
 }

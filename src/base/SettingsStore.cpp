@@ -5,15 +5,147 @@
 #include <QCoreApplication>
 #include <QSettings>
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#define GLYPHLOCK_SETTINGS_IN_A_FILE
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
-constexpr auto kSection = "PW";
-constexpr auto kEntry = "SC";
+constexpr auto kKey = "PW/SC";
 
-QString settingsKey()
+// A hand-edited file may hold a list (unquoted commas); anything but text counts as absent.
+QString textFrom(const QSettings& settings)
 {
-    return QStringLiteral("%1/%2").arg(QLatin1String(kSection), QLatin1String(kEntry));
+    if (settings.status() != QSettings::NoError)
+        return QString();
+    const QVariant value = settings.value(QLatin1String(kKey));
+    if (value.typeId() != QMetaType::QString)
+        return QString();
+    return value.toString();
 }
+
+#ifdef GLYPHLOCK_SETTINGS_IN_A_FILE
+
+// QSettings keeps one cache per file name for the whole process, and a save that failed
+// stays in that cache as a pending change: every later QSettings on the same file answers
+// from it (and tries the write again) instead of reading storage, so one failed save would
+// change every later password. Therefore the settings file is only ever read and written
+// here as plain bytes, and QSettings reads and writes a private copy under a new name.
+
+// Where QSettings keeps the user's settings, worked out without opening the file: QSettings
+// reads its file as soon as it is made, and the file may be a pipe that never answers.
+QString settingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + QLatin1String(SettingsStore::kOrganisation) + QLatin1Char('/') +
+           QCoreApplication::applicationName() + QLatin1String(".conf");
+}
+
+// The content of a plain file, through links; nothing when it is anything else (a pipe would
+// block, opening a device may do something of its own) or cannot be read.
+std::optional<QByteArray> readPlainFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info
+    {
+    };
+    if (stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    // Not blocking, and checked again once open, in case the node changed in between.
+    const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    QFile file;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        close(fd);
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A copy of the settings for QSettings to work on, under a name no QSettings has seen.
+class ScratchCopy
+{
+public:
+    explicit ScratchCopy(const QByteArray& content)
+        : path(folder.filePath(QStringLiteral("settings.conf"))),
+          valid(folder.isValid() && writeFile(path, content))
+    {
+    }
+
+    QTemporaryDir folder;
+    const QString path;
+    const bool valid;
+};
+
+QString loadFromFile()
+{
+    const QString path = settingsFile();
+    const std::optional<QByteArray> content = readPlainFile(path);
+    if (!content || content->isEmpty())
+        return QString();
+    const ScratchCopy copy(*content);
+    // Without a scratch folder the file is read in place: no save ever goes through QSettings
+    // on it, so no failed one can linger in the cache.
+    const QSettings settings(copy.valid ? copy.path : path, QSettings::IniFormat);
+    return textFrom(settings);
+}
+
+// Writes the value into the settings file when it can; whether it did is told by what a
+// load then reads back.
+void saveToFile(const QString& specialChars)
+{
+    const QString path = settingsFile();
+    const QFileInfo info(path);
+    // Only a plain file is ever replaced: never a pipe, a device or a broken link.
+    if ((info.exists() || info.isSymLink()) && !info.isFile())
+        return;
+    const ScratchCopy copy(readPlainFile(path).value_or(QByteArray()));
+    if (!copy.valid)
+        return;
+    {
+        QSettings settings(copy.path, QSettings::IniFormat);
+        settings.setValue(QLatin1String(kKey), specialChars);
+        settings.sync();
+        // A copy that did not parse is written out cleanly all the same, as QSettings does.
+        if (settings.status() == QSettings::AccessError)
+            return;
+    }
+    QFile written(copy.path);
+    if (!written.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray content = written.readAll();
+    const bool created = !info.exists();
+    if (!QDir().mkpath(info.absolutePath()))
+        return;
+    // Written beside the file and renamed over it (through a link, onto the link's target):
+    // the file is whole at every moment, and a read-only file or folder is left as it is.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit())
+        return;
+    if (created)
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+#else
 
 QSettings openSettings()
 {
@@ -22,36 +154,34 @@ QSettings openSettings()
                      QCoreApplication::applicationName());
 }
 
+#endif
+
 } // namespace
 
 QString SettingsStore::loadSpecialChars()
 {
-    QSettings settings = openSettings();
-    if (settings.status() != QSettings::NoError)
-        return QString();
-    const QVariant value = settings.value(settingsKey());
-    // A hand-edited file may hold a list (unquoted commas); anything but text counts as absent.
-    if (value.typeId() != QMetaType::QString)
-        return QString();
-    return value.toString();
+#ifdef GLYPHLOCK_SETTINGS_IN_A_FILE
+    return loadFromFile();
+#else
+    const QSettings settings = openSettings();
+    return textFrom(settings);
+#endif
 }
 
 bool SettingsStore::saveSpecialChars(const QString& specialChars)
 {
-    QSettings settings = openSettings();
-    const QVariant previous = settings.value(settingsKey());
-    settings.setValue(settingsKey(), specialChars);
-    settings.sync();
-    if (settings.status() == QSettings::NoError)
-        return true;
-
-    // QSettings shares one cache per file within the process: put the old value back so
-    // that later reads in this process agree with what storage really holds.
-    if (previous.isValid())
-        settings.setValue(settingsKey(), previous);
-    else
-        settings.remove(settingsKey());
-    return false;
+    // The result of the write itself does not count: a save succeeds when storage reads back
+    // the text, so saving the set that is already stored succeeds on read-only storage too.
+#ifdef GLYPHLOCK_SETTINGS_IN_A_FILE
+    saveToFile(specialChars);
+#else
+    {
+        QSettings settings = openSettings();
+        settings.setValue(QLatin1String(kKey), specialChars);
+        settings.sync();
+    }
+#endif
+    return loadSpecialChars() == specialChars;
 }
 
 QString SettingsStore::loadSpecialCharsOrDefault()

@@ -33,8 +33,9 @@ public:
     // subject, pictures from files as "picture" and their letter. Empty outside the set.
     QString name(int index) const;
 
-    // The folder of the path the program was started with, separator kept; empty for a bare
-    // name, which means the current directory.
+    // The folder of a path, separator kept; empty for a bare name. The main window passes
+    // the executable's own path: argv[0] without a folder means "found on PATH", and the
+    // current folder must not supply pictures then.
     static QString programFolder(const QString& startPath);
     // The user's own picture folder (the application-data folder for the organisation and
     // application name), separator kept; empty when the platform names none.

@@ -105,6 +105,11 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     windowMenu = new QMenu(this);
     windowMenu->setObjectName(QStringLiteral("windowMenu"));
     windowMenu->addActions({aboutAction, configureAction, undoAction});
+    // Shift+F10 asks for a context menu from the keyboard, as the menu key does.
+    auto* windowMenuAction = new QAction(this);
+    windowMenuAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+    connect(windowMenuAction, &QAction::triggered, this, &MatrixDialog::openWindowMenuAtStrip);
+    addAction(windowMenuAction);
 
     setMinimumSize(kMinimumClientSize);
     resize(kInitialClientSize);
@@ -112,7 +117,7 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     applyClientSize();
 
     const bool builtInsLoaded =
-        iconSet.Load(IconSet::searchFolders(QCoreApplication::arguments().value(0)));
+        iconSet.Load(IconSet::searchFolders(QCoreApplication::applicationFilePath()));
     matrix.setIconCount(iconSet.Count());
     if (!builtInsLoaded) {
         QMessageBox::critical(this, QCoreApplication::applicationName(),
@@ -230,6 +235,11 @@ void MatrixDialog::contextMenuEvent(QContextMenuEvent* event)
         event->accept();
         return;
     }
+    openWindowMenuAtStrip();
+}
+
+void MatrixDialog::openWindowMenuAtStrip()
+{
     windowMenu->popup(mapToGlobal(QPoint(kTextLeft, height() - kSizeTextRise)));
 }
 

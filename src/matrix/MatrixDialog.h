@@ -75,6 +75,7 @@ private:
     void OnConfigure();
     void OnUndo();
 
+    void openWindowMenuAtStrip();
     void applyClientSize();
     void placeButtons();
     void stepCell(QPoint position, int direction);

@@ -16,3 +16,7 @@ bool ClipboardKeeper::keepAfterExit(const QByteArray&)
 {
     return false;
 }
+
+void ClipboardKeeper::forgetSentData()
+{
+}

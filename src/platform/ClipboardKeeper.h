@@ -22,4 +22,8 @@ public:
     // Called while this process still owns the clipboard, just before it ends. True when the
     // text stays available: a clipboard manager takes it, or a helper process serves it.
     virtual bool keepAfterExit(const QByteArray& utf8Text);
+
+    // Called when our data has left the clipboard: overwrites what the connection to the
+    // window system still keeps of the data it sent lately.
+    virtual void forgetSentData();
 };

@@ -298,6 +298,21 @@ private slots:
         menu->close();
     }
 
+    // Shift+F10 is the keyboard's other way to ask for a context menu, beside the menu key.
+    void shiftF10OpensTheWindowMenu()
+    {
+        MatrixDialog dialog;
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* menu = dialog.findChild<QMenu*>(QStringLiteral("windowMenu"));
+        QVERIFY(!menu->isVisible());
+        QTest::keyClick(&dialog, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(menu->isVisible());
+        QVERIFY(dialog.geometry().contains(menu->pos()));
+        menu->close();
+    }
+
     void shortcutsReachTheCommands()
     {
         MatrixDialog dialog;

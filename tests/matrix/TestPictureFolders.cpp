@@ -98,8 +98,22 @@ private slots:
         QCOMPARE(IconSet::userFolder(), user);
         QCOMPARE(IconSet::searchFolders(QStringLiteral("/opt/gl/bin/glyphlock")),
                  (QStringList{"/opt/gl/bin/", user}));
-        // A bare program name still means the current directory, searched first.
-        QCOMPARE(IconSet::searchFolders(QStringLiteral("glyphlock")), (QStringList{"", user}));
+    }
+
+    // Started by name through PATH, as a desktop entry does, the program gets no folder in
+    // argv[0]; its pictures are still the ones beside the executable, never the current
+    // folder's (often home, where any a.jpg would replace the first icon).
+    void bareProgramNameLooksBesideTheExecutableOnly()
+    {
+        QVERIFY(!QCoreApplication::arguments().value(0).contains(QLatin1Char('/')));
+        QTemporaryDir current;
+        writeFiles(current.path(), {"a.gif=red", "g.jpg=red"});
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(current.path()));
+        MatrixDialog dialog;
+        QVERIFY(QDir::setCurrent(before));
+        QCOMPARE(dialog.icons().Count(), 6);
+        checkPictures(dialog.icons(), {"a=own"});
     }
 
     void mainWindowLooksInTheUserFolder()
@@ -115,6 +129,9 @@ private slots:
 
 int main(int argc, char** argv)
 {
+    // As started by name through PATH.
+    char bareName[] = "test_picture_folders";
+    argv[0] = bareName;
     return runWithGlyphlockApp<TestPictureFolders>(argc, argv);
 }
 

@@ -9,4 +9,5 @@ class X11ClipboardKeeper : public ClipboardKeeper
 public:
     bool holdsOurData(const QClipboard& clipboard) const override;
     bool keepAfterExit(const QByteArray& utf8Text) override;
+    void forgetSentData() override;
 };

@@ -5,12 +5,24 @@
 #include <cstring>
 #include <vector>
 
+// For the output buffer: Xlib copies small requests into it and leaves them there. Last,
+// since its macros clash with the standard library's headers.
+#include <X11/Xlibint.h>
+
 namespace {
+
+void wipe(std::string& text)
+{
+    volatile char* bytes = text.data();
+    for (size_t i = 0; i < text.size(); ++i)
+        bytes[i] = 0;
+}
 
 // ISO 8859-1 for the STRING target; characters outside it become '?'.
 std::string latin1From(const std::string& utf8)
 {
     std::string result;
+    result.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
         const unsigned char lead = static_cast<unsigned char>(utf8[i]);
         unsigned int codePoint = lead;
@@ -48,7 +60,7 @@ ClipboardServer::ClipboardServer(Display* display, std::string utf8Text)
 ClipboardServer::~ClipboardServer()
 {
     // The text leaves no copy in this process's memory.
-    std::memset(utf8Text.data(), 0, utf8Text.size());
+    wipe(utf8Text);
     XDestroyWindow(display, window);
 }
 
@@ -99,6 +111,8 @@ void ClipboardServer::answer(const XSelectionRequestEvent& request)
                          : None;
     XSendEvent(display, request.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
     XFlush(display);
+    // The flushed requests, the text among them, stay in Xlib's output buffer.
+    std::memset(display->bufptr, 0, size_t(display->bufmax - display->bufptr));
 }
 
 bool ClipboardServer::convert(Window requestor, Atom target, Atom property)
@@ -126,8 +140,12 @@ bool ClipboardServer::convert(Window requestor, Atom target, Atom property)
         return putBytes(utf8String, utf8Text);
     if (target == utf8Mime)
         return putBytes(utf8Mime, utf8Text);
-    if (target == XA_STRING)
-        return putBytes(XA_STRING, latin1From(utf8Text));
+    if (target == XA_STRING) {
+        std::string latin1 = latin1From(utf8Text);
+        putBytes(XA_STRING, latin1);
+        wipe(latin1);
+        return true;
+    }
     if (target == passwordHint)
         return putBytes(passwordHint, "secret");
     return false;
