@@ -29,6 +29,9 @@ const QString PasswordDialog::kShowHint = QStringLiteral(
 const QString PasswordDialog::kNotAvailableText = QStringLiteral(
     "Automatic input is not available on this display.\r\nUse \"Copy to Clipboard\" and paste "
     "the password into the input box instead.");
+const QString PasswordDialog::kNoInputBoxText = QStringLiteral(
+    "Nothing was typed: there is no input box where the mouse button was released.\r\nRelease it "
+    "over the password input box, or use \"Copy to Clipboard\".");
 const QString PasswordDialog::kNotTypedText = QStringLiteral(
     "The password could not be typed into that window.\r\nUse \"Copy to Clipboard\" and paste "
     "it into the input box instead.");
@@ -139,6 +142,7 @@ PasswordDialog::PasswordDialog(QWidget* parent, const QString& password,
 
 PasswordDialog::~PasswordDialog()
 {
+    platform->cancelTyping();
     armed = false;
     typeTimer.stop();
     cancelPick();
@@ -153,6 +157,7 @@ void PasswordDialog::done(int result)
     // Escape and the close box reach here in the middle of a pick too.
     cancelPick();
     deliveryPending = false;
+    platform->cancelTyping();
     if (armed || armRequestPending)
         disarm(idleText(platform->gesture()));
     restoreMainWindow();
@@ -248,18 +253,25 @@ void PasswordDialog::cancelPick()
 
 void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& globalPos)
 {
-    switch (platform->typeText(target, globalPos, password)) {
-    case PickerPlatform::TypeResult::Typed:
-        break;
-    case PickerPlatform::TypeResult::NotAvailable:
-        dragArea->setLines(kNotAvailableText);
-        break;
-    case PickerPlatform::TypeResult::WindowGone:
-    case PickerPlatform::TypeResult::Failed:
-    case PickerPlatform::TypeResult::Refused:
-        dragArea->setLines(kNotTypedText);
-        break;
-    }
+    // The dialog keeps answering while the target takes the focus.
+    platform->startTyping(target, globalPos, password, [this](PickerPlatform::TypeResult result) {
+        switch (result) {
+        case PickerPlatform::TypeResult::Typed:
+            break;
+        case PickerPlatform::TypeResult::NotAvailable:
+            dragArea->setLines(kNotAvailableText);
+            break;
+        case PickerPlatform::TypeResult::NoInputBox:
+            dragArea->setLines(kNoInputBoxText);
+            break;
+        case PickerPlatform::TypeResult::WindowGone:
+        case PickerPlatform::TypeResult::Failed:
+        case PickerPlatform::TypeResult::Refused:
+            dragArea->setLines(kNotTypedText);
+            break;
+        }
+        emit typingFinished(result);
+    });
 }
 
 void PasswordDialog::arm()
@@ -342,6 +354,9 @@ void PasswordDialog::showTypeResult(PickerPlatform::TypeResult result)
     case PickerPlatform::TypeResult::Refused:
         dragArea->setLines(kRefusedText);
         break;
+    case PickerPlatform::TypeResult::NoInputBox:
+        dragArea->setLines(kNoInputBoxText);
+        break;
     }
 }
 
@@ -356,10 +371,18 @@ void PasswordDialog::hideMainWindow()
     if (!main || !main->isVisible())
         return;
     // Through the native window: hiding a QDialog itself would end its modal loop.
-    if (QWindow* window = main->windowHandle())
-        window->hide();
-    else
+    QWindow* window = main->windowHandle();
+    if (!window)
         return;
+    mainWindowGeometry = main->normalGeometry();
+    if (!mainWindowGeometry.isValid())
+        mainWindowGeometry = main->geometry();
+    // The main window runs modally too. Hidden and shown again as a modal window, it would
+    // come back as the newest one, above this dialog, and take the keys and clicks; while it
+    // is away it counts as an ordinary window.
+    mainWindowModality = window->modality();
+    window->setModality(Qt::NonModal);
+    window->hide();
     mainWindowHidden = true;
 }
 
@@ -368,10 +391,15 @@ void PasswordDialog::restoreMainWindow()
     if (!mainWindowHidden)
         return;
     mainWindowHidden = false;
-    QWindow* window = mainWindow() ? mainWindow()->windowHandle() : nullptr;
+    QWidget* main = mainWindow();
+    QWindow* window = main ? main->windowHandle() : nullptr;
     if (!window)
         return;
+    // Shown normal, at the place it had: a maximised main window comes back in its normal size.
     window->showNormal();
+    window->setModality(mainWindowModality);
+    if (mainWindowGeometry.isValid() && main->geometry() != mainWindowGeometry)
+        main->setGeometry(mainWindowGeometry);
     // Some window managers forget that we are the main window's dialog while it was away.
     raise();
 }

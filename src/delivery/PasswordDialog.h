@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 
@@ -38,10 +39,16 @@ public:
 
     void done(int result) override;
 
+signals:
+    // Automatic input has ended: the keys went out, or why not.
+    void typingFinished(PickerPlatform::TypeResult result);
+
+public:
     static const QString kInstructions;
     static const QString kShowHint;
     static const QString kNotAvailableText;
     static const QString kNotTypedText;
+    static const QString kNoInputBoxText;
     static const QString kArmInstructions;
     static const QString kArmedText;
     static const QString kWaitingText;
@@ -87,6 +94,8 @@ private:
     std::unique_ptr<PickerPlatform> platform;
     WindowPicker picker;
     bool mainWindowHidden = false;
+    QRect mainWindowGeometry;
+    Qt::WindowModality mainWindowModality = Qt::NonModal;
     bool deliveryPending = false;
     bool armed = false;
     // Counts requests to arm, so that an answer to one that was cancelled is ignored.

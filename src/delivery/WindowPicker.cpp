@@ -14,7 +14,9 @@ void WindowPicker::start(WindowId mainWindow, WindowId dialog)
     this->mainWindow = mainWindow;
     this->dialog = dialog;
     picking = true;
-    framedThisPick = false;
+    // Each pick starts fresh: the window chosen last time (the form of a password and its
+    // confirmation) can be framed and chosen again at once.
+    lastFramedWindow = 0;
 }
 
 std::optional<QString> WindowPicker::track(const QPoint& globalPos)
@@ -27,7 +29,6 @@ std::optional<QString> WindowPicker::track(const QPoint& globalPos)
     if (lastFramedWindow != 0)
         platform.hideFrame();
     lastFramedWindow = candidate;
-    framedThisPick = true;
     platform.showFrame(candidate);
     return describeWindow(candidate, platform.className(candidate));
 }
@@ -39,7 +40,7 @@ WindowPicker::WindowId WindowPicker::finish()
     if (lastFramedWindow != 0)
         platform.hideFrame();
     picking = false;
-    return framedThisPick ? lastFramedWindow : 0;
+    return lastFramedWindow;
 }
 
 WindowPicker::WindowId WindowPicker::framedWindow()

@@ -25,8 +25,8 @@ public:
     WindowId finish();
     bool isPicking() const { return picking; }
 
-    // The window framed last, by any pick of this process; it survives the pick so that the
-    // next pick leaves it alone until another window has been framed.
+    // The window framed last in the current or last pick of this process; 0 when that pick
+    // framed nothing. Moving within it neither redraws nor rewrites the text.
     static WindowId framedWindow();
 
     static bool isPickableWindow(PickerPlatform& platform, WindowId mainWindow, WindowId dialog,
@@ -39,7 +39,6 @@ public:
 private:
     PickerPlatform& platform;
     bool picking = false;
-    bool framedThisPick = false;
     WindowId mainWindow = 0;
     WindowId dialog = 0;
 };

@@ -33,6 +33,14 @@ PickerPlatform::TypeResult PickerPlatform::typeText(WindowId, const QPoint&, con
     return TypeResult::NotAvailable;
 }
 
+void PickerPlatform::startTyping(WindowId target, const QPoint& globalPos, const QString& text,
+                                 std::function<void(TypeResult)> done)
+{
+    const TypeResult result = typeText(target, globalPos, text);
+    if (done)
+        done(result);
+}
+
 PickerPlatform::WindowId PickerPlatform::windowOf(QWidget* topLevel)
 {
     return topLevel ? WindowId(topLevel->winId()) : 0;

@@ -23,14 +23,15 @@ public:
         NotAvailable, // this display offers no way to send keys
         WindowGone,   // the target vanished or refused the focus
         Failed,       // a character could not be produced; nothing was typed
-        Refused       // the user or the system declined to let us type
+        Refused,      // the user or the system declined to let us type
+        NoInputBox    // no text input under the pointer: nothing was typed or pressed
     };
 
     // How the user chooses where the password goes.
     enum class Gesture
     {
         None,         // no automatic input on this display
-        DragToWindow, // drag from the drag area and release over the target (windowAt, typeText)
+        DragToWindow, // drag from the drag area and release over the target (windowAt, startTyping)
         ArmThenFocus  // arm in the drag area, then focus the target (prepareTyping, typeIntoFocus)
     };
 
@@ -50,6 +51,12 @@ public:
     virtual void hideFrame();
     // Focuses the input box of the target at the global position and types the text there.
     virtual TypeResult typeText(WindowId target, const QPoint& globalPos, const QString& text);
+    // The same without holding up the event loop: `done` runs once, when the keys went out or
+    // with the reason why not. The base class answers at once, through typeText.
+    virtual void startTyping(WindowId target, const QPoint& globalPos, const QString& text,
+                             std::function<void(TypeResult)> done);
+    // Ends a delivery that has not finished; its `done` never runs and nothing more is typed.
+    virtual void cancelTyping() {}
     // The handle under which this platform knows one of our own top-level widgets.
     virtual WindowId windowOf(QWidget* topLevel);
 

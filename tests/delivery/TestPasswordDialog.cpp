@@ -28,7 +28,9 @@ struct Fixture
 {
     explicit Fixture(bool available = true)
     {
-        mainWindow.resize(400, 300);
+        // Modal, as the program runs its main window.
+        mainWindow.setWindowModality(Qt::ApplicationModal);
+        mainWindow.setGeometry(60, 70, 400, 300);
         mainWindow.show();
         if (available) {
             auto recording = std::make_unique<RecordingPickerPlatform>();
@@ -74,6 +76,26 @@ struct Fixture
     RecordingPickerPlatform* platform = nullptr;
     WindowId editor = 0;
     std::unique_ptr<PasswordDialog> dialog;
+};
+
+// Counts the keys and clicks that reach a widget.
+struct InputCounter : QObject
+{
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            ++count;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    int count = 0;
 };
 
 } // namespace
@@ -155,6 +177,7 @@ private slots:
     void pickTypesIntoTheChosenWindow()
     {
         Fixture fixture;
+        const QRect normal = fixture.mainWindow.geometry();
         fixture.mainWindow.showMaximized();
         fixture.press();
         QVERIFY(fixture.dialog->isPicking());
@@ -178,7 +201,46 @@ private slots:
         QCOMPARE(fixture.platform->typed[0].text, kPassword);
         QVERIFY(fixture.mainWindowShown());
         QCOMPARE(fixture.mainWindow.windowHandle()->windowStates(), Qt::WindowNoState);
+        QCOMPARE(fixture.mainWindow.geometry(), normal);
         QCOMPARE(fixture.dragArea()->text(), editorText);
+    }
+
+    // Delivered or not, the password dialog stays in charge after a pick: the main window
+    // comes back where it was, but keys and clicks meant for it go nowhere until the dialog
+    // has gone; the dialog's own keys keep their meaning.
+    void staysModalAfterAPick_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::addRow("typed") << true;
+        QTest::addRow("nothing framed") << false;
+    }
+
+    void staysModalAfterAPick()
+    {
+        QFETCH(bool, typed);
+        Fixture fixture;
+        const QRect before = fixture.mainWindow.geometry();
+        fixture.press();
+        if (typed)
+            fixture.moveTo(kInEditor);
+        fixture.release();
+        QTRY_COMPARE(fixture.platform->typed.size(), typed ? 1 : 0);
+        QVERIFY(fixture.mainWindowShown());
+        QCOMPARE(fixture.mainWindow.geometry(), before);
+
+        InputCounter counter;
+        fixture.mainWindow.installEventFilter(&counter);
+        QWindow* mainWindow = fixture.mainWindow.windowHandle();
+        QTest::keyClick(mainWindow, Qt::Key_Escape);
+        QTest::keyClick(mainWindow, Qt::Key_Return);
+        QTest::mouseClick(mainWindow, Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(counter.count, 0);
+        QVERIFY(fixture.mainWindowShown());
+        QVERIFY(fixture.dialog->isVisible());
+
+        QTest::keyClick(fixture.dialog->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!fixture.dialog->isVisible());
+        QVERIFY(fixture.mainWindowShown());
     }
 
     void releaseAwayFromTheFramedWindowTypesNothing()
@@ -195,16 +257,27 @@ private slots:
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
+    void failedTypingSaysSo_data()
+    {
+        QTest::addColumn<PickerPlatform::TypeResult>("result");
+        QTest::addColumn<QString>("text");
+        QTest::addRow("window gone")
+            << PickerPlatform::TypeResult::WindowGone << PasswordDialog::kNotTypedText;
+        QTest::addRow("no input box")
+            << PickerPlatform::TypeResult::NoInputBox << PasswordDialog::kNoInputBoxText;
+    }
+
     void failedTypingSaysSo()
     {
+        QFETCH(PickerPlatform::TypeResult, result);
+        QFETCH(QString, text);
         Fixture fixture;
-        fixture.platform->typeResult = PickerPlatform::TypeResult::WindowGone;
+        fixture.platform->typeResult = result;
         fixture.press();
         fixture.moveTo(QPoint(700, 520));
         fixture.release();
         QTRY_COMPARE(fixture.platform->typed.size(), 1);
-        QCOMPARE(fixture.dragArea()->text(),
-                 QString(PasswordDialog::kNotTypedText).replace("\r\n", "\n"));
+        QCOMPARE(fixture.dragArea()->text(), text.replace("\r\n", "\n"));
         QVERIFY(fixture.mainWindowShown());
     }
 

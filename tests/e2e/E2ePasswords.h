@@ -11,6 +11,10 @@ inline QString e2ePassword(const QString& name)
         return QString::fromStdU32String(generatePassword(
             {"aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa"},
             U""));
+    if (name == QLatin1String("generatedForeign")) // the start-up grid with the set "é€"
+        return QString::fromStdU32String(generatePassword(
+            {"aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa"},
+            U"é€"));
     if (name == QLatin1String("edited")) // the 10 x 7 grid the edited-grid case clicks together
         return QString::fromStdU32String(
             generatePassword({"abaaaaaaaa", "aacaaaaaaa", "aaaaaaaaaa", "aaaaaaaaaa", "aaaaaaaaaa",

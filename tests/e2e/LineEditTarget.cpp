@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,9 +20,9 @@ namespace {
 
 int signalPipe[2];
 
-void onTerminate(int)
+void onSignal(int number)
 {
-    const char byte = 1;
+    const char byte = number == SIGUSR1 ? 'r' : 'q';
     [[maybe_unused]] const auto written = write(signalPipe[1], &byte, 1);
 }
 
@@ -32,21 +33,29 @@ long long monotonicMs()
     return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
 }
 
-void report(const QString& text, const QString& expected)
+void say(const QString& line)
 {
-    std::printf("text %s\n", text.toUtf8().constData());
-    std::printf("%s\n", text == expected ? "match" : "mismatch");
+    std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);
 }
 
 } // namespace
 
-// The other program of the tests: a window with a line edit that reports its text when it is
-// told to end (SIGTERM), and whether that text is the password named by the argument; and, as
-// it comes, when its text changed and to how many characters (for the typing's latency).
-// With "--stdin NAME" it compares its standard input instead (the clipboard, read by xclip).
+// The other program of the tests: a window with three line edits and a button. Each edit
+// says "editN match" as soon as it holds the password named by the argument; on SIGUSR1 the
+// window reports every edit's text and whether it is the password, then empties them, and on
+// SIGTERM it reports and ends. "text" and "match"/"mismatch" are the first edit's. A press
+// of the button says "pressed". With --no-focus the window never takes the keyboard.
+// With "--stdin NAME" it compares its standard input instead (the clipboard, read by xclip);
+// "--print NAME" prints the password, for comparing bytes that other programs received.
+// The first edit also says, as it comes, when its text changed and to how many characters
+// ("typed MS COUNT", for the typing's latency).
 int main(int argc, char** argv)
 {
+    if (argc > 2 && std::string(argv[1]) == "--print") {
+        std::printf("%s", e2ePassword(QString::fromLocal8Bit(argv[2])).toUtf8().constData());
+        return 0;
+    }
     if (argc > 2 && std::string(argv[1]) == "--stdin") {
         std::string input((std::istreambuf_iterator<char>(std::cin)),
                           std::istreambuf_iterator<char>());
@@ -57,34 +66,76 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GlyphlockTarget"));
-    const QString expected = e2ePassword(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
+    const bool noFocus = argc > 1 && std::string(argv[1]) == "--no-focus";
+    const int nameArgument = noFocus ? 2 : 1;
+    const QString expected =
+        e2ePassword(argc > nameArgument ? QString::fromLocal8Bit(argv[nameArgument]) : QString());
 
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return 2;
-    std::signal(SIGTERM, onTerminate);
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGUSR1, onSignal);
 
-    QWidget window;
+    QWidget window(nullptr, noFocus ? Qt::Window | Qt::WindowDoesNotAcceptFocus : Qt::Window);
     window.setWindowTitle(QStringLiteral("Target"));
     auto* layout = new QVBoxLayout(&window);
-    auto* edit = new QLineEdit(&window);
-    edit->setObjectName(QStringLiteral("edit"));
-    layout->addWidget(edit);
-    window.setGeometry(700, 400, 360, 120);
-    window.show();
-
-    QObject::connect(edit, &QLineEdit::textChanged, &window, [](const QString& text) {
+    QList<QLineEdit*> edits;
+    for (const char* name : {"edit", "edit2", "edit3"}) {
+        auto* edit = new QLineEdit(&window);
+        edit->setObjectName(QString::fromLatin1(name));
+        layout->addWidget(edit);
+        const int number = int(edits.size()) + 1;
+        QObject::connect(edit, &QLineEdit::textChanged, edit,
+                         [number, &expected](const QString& text) {
+                             if (text == expected)
+                                 say(QStringLiteral("edit%1 match").arg(number));
+                         });
+        edits.append(edit);
+    }
+    QObject::connect(edits[0], &QLineEdit::textChanged, &window, [](const QString& text) {
         std::printf("typed %lld %lld\n", monotonicMs(), static_cast<long long>(text.size()));
         std::fflush(stdout);
     });
+    auto* button = new QPushButton(QStringLiteral("Press me"), &window);
+    button->setObjectName(QStringLiteral("button"));
+    layout->addWidget(button);
+    QObject::connect(button, &QPushButton::pressed, button, [] { say(QStringLiteral("pressed")); });
+    window.setGeometry(700, 400, 360, 170);
+    window.show();
+
+    auto report = [&] {
+        for (int i = 0; i < edits.size(); ++i) {
+            const QString text = edits[i]->text();
+            if (i == 0) {
+                say(QStringLiteral("text ") + text);
+                say(text == expected ? QStringLiteral("match") : QStringLiteral("mismatch"));
+            } else {
+                say(QStringLiteral("text%1 ").arg(i + 1) + text);
+            }
+        }
+        say(QStringLiteral("reported"));
+    };
     QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &window, [&] {
-        report(edit->text(), expected);
-        app.quit();
+        char byte = 0;
+        if (read(signalPipe[0], &byte, 1) != 1)
+            return;
+        report();
+        if (byte == 'q') {
+            app.quit();
+            return;
+        }
+        for (QLineEdit* edit : edits)
+            edit->clear();
     });
     QTimer::singleShot(500, &window, [&] {
-        const QRect rect(edit->mapToGlobal(QPoint(0, 0)), edit->size());
         std::printf("window 0x%llx\n", static_cast<unsigned long long>(window.winId()));
-        std::printf("geometry edit %d %d %d %d\n", rect.x(), rect.y(), rect.width(), rect.height());
+        for (QWidget* widget : {static_cast<QWidget*>(edits[0]), static_cast<QWidget*>(edits[1]),
+                                static_cast<QWidget*>(edits[2]), static_cast<QWidget*>(button)}) {
+            const QRect rect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+            std::printf("geometry %s %d %d %d %d\n", qPrintable(widget->objectName()), rect.x(),
+                        rect.y(), rect.width(), rect.height());
+        }
         std::printf("ready\n");
         std::fflush(stdout);
     });

@@ -35,8 +35,9 @@ protected:
 
 // Shows the password dialog over a stand-in main window, as the program does after OK, with
 // the test password named by the argument. Tells the test where its controls are (on screen,
-// and within the dialog for displays that place windows themselves), what the drag area says
-// and which keys reached us, and on leaving whether Exit was pressed.
+// and within the dialog for displays that place windows themselves), what the drag area and the
+// show button say, which keys reached us, how each delivery ended ("typed 0" when the keys went
+// out), and on leaving whether Exit was pressed.
 // "--arm-timeout MS" after the name shortens how long typing stays armed.
 int main(int argc, char** argv)
 {
@@ -59,6 +60,7 @@ int main(int argc, char** argv)
         if (armTimeoutMs > 0)
             dialog.setArmTimeout(armTimeoutMs);
         QString lastText;
+        QString lastShown;
         QTimer poll;
         poll.setInterval(30);
         QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
@@ -68,8 +70,20 @@ int main(int argc, char** argv)
                 lastText = text;
                 std::printf("dragText %s\n", qPrintable(QString(text).replace('\n', "\\n")));
             }
+            const QString shown = dialog.findChild<QWidget*>(QStringLiteral("showButton"))
+                                      ->property("text")
+                                      .toString();
+            if (shown != lastShown) {
+                lastShown = shown;
+                std::printf("showText %s\n", qPrintable(shown));
+            }
             std::fflush(stdout);
         });
+        QObject::connect(&dialog, &PasswordDialog::typingFinished, &dialog,
+                         [](PickerPlatform::TypeResult result) {
+                             std::printf("typed %d\n", int(result));
+                             std::fflush(stdout);
+                         });
         QTimer::singleShot(500, &dialog, [&] {
             for (const char* name :
                  {"showButton", "copyButton", "closeButton", "dragArea", "exitButton"}) {

@@ -6,24 +6,18 @@
 #include <QScreen>
 
 #include "platform/x11/X11PickerPlatform.h"
+#include "platform/x11/X11Typist.h"
 #include "platform/x11/XErrorTrap.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
 namespace {
 
-// Time the clients need to take in a changed keymap before a key uses it, and to handle the
-// key before the map changes again.
-constexpr std::chrono::milliseconds kRemapDelay(20);
-// How long a window may take to get the focus after we asked for it.
-constexpr std::chrono::milliseconds kFocusTimeout(1000);
-constexpr std::chrono::milliseconds kFocusPoll(10);
 // Windows nest only a few levels below a top-level frame; a bound keeps a hostile tree cheap.
 constexpr int kMaxClientDepth = 8;
 
@@ -31,17 +25,6 @@ qreal deviceRatio()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->devicePixelRatio() : 1.0;
-}
-
-// The keysym that produces a character: Latin-1 is its own keysym, the rest of Unicode has
-// keysyms of its own. Control characters have none we would send (never Return).
-KeySym keysymFor(char32_t character)
-{
-    if (character < 0x20 || (character >= 0x7f && character < 0xa0))
-        return NoSymbol;
-    if (character <= 0xff)
-        return KeySym(character);
-    return KeySym(0x01000000 | character);
 }
 
 // The window's parent; None when the query fails (a vanished window, for one).
@@ -88,10 +71,17 @@ X11PickerPlatform::X11PickerPlatform(Display* display)
 {
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     hasXTest = XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor);
+    int opcode = 0;
+    major = XkbMajorVersion;
+    minor = XkbMinorVersion;
+    hasXkb = XkbQueryExtension(display, &opcode, &eventBase, &errorBase, &major, &minor);
+    typist = std::make_unique<X11Typist>(
+        display, [this](Window window, const QPoint& at) { return hasFocus(window, at); });
 }
 
 X11PickerPlatform::~X11PickerPlatform()
 {
+    typist.reset();
     frame.reset();
     XCloseDisplay(display);
 }
@@ -267,21 +257,31 @@ void X11PickerPlatform::hideFrame()
         frame->hide();
 }
 
+// The check window's id on the root window says that a manager runs only while that window
+// exists and names itself: one that ended may have left the id behind, and the id may since
+// belong to another window.
 bool X11PickerPlatform::windowManagerRuns()
 {
     XErrorTrap trap(display);
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0, after = 0;
-    unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display, root, netSupportingWmCheckAtom, 0, 1, False,
-                                          XA_WINDOW, &type, &format, &items, &after, &data);
-    Window check = None;
-    if (status == Success && data && items == 1 && format == 32)
-        check = Window(*reinterpret_cast<unsigned long*>(data));
-    if (data)
-        XFree(data);
-    return check != None && !trap.failed();
+    auto checkWindowOf = [&](Window window) {
+        Atom type = None;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        Window check = None;
+        if (XGetWindowProperty(display, window, netSupportingWmCheckAtom, 0, 1, False, XA_WINDOW,
+                               &type, &format, &items, &after, &data) == Success &&
+            data && items == 1 && format == 32)
+            check = Window(*reinterpret_cast<unsigned long*>(data));
+        if (data)
+            XFree(data);
+        return check;
+    };
+    const Window check = checkWindowOf(root);
+    if (check == None || trap.failed())
+        return false;
+    const bool valid = checkWindowOf(check) == check;
+    return valid && !trap.failed();
 }
 
 bool X11PickerPlatform::isDescendant(Window window, Window ancestor)
@@ -294,169 +294,40 @@ bool X11PickerPlatform::isDescendant(Window window, Window ancestor)
     return false;
 }
 
-// Raises the target and gives it the keyboard, then clicks at the point so that the input box
-// under it takes the focus inside the window. False when the window never got the focus.
-bool X11PickerPlatform::activate(Window target, const QPoint& devicePos)
+bool X11PickerPlatform::hasFocus(Window target, const QPoint& devicePos)
 {
-    XErrorTrap trap(display);
-    if (windowManagerRuns()) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = target;
-        event.xclient.message_type = netActiveWindowAtom;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2; // a request on the user's behalf, as a pager makes it
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    } else {
-        XRaiseWindow(display, target);
-        XSetInputFocus(display, target, RevertToParent, CurrentTime);
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus == PointerRoot) {
+        // The keyboard follows the pointer: the target must be under it.
+        const Window topLevel = topLevelAt(devicePos.x(), devicePos.y());
+        return topLevel != None && clientAt(topLevel, devicePos.x(), devicePos.y()) == target;
     }
-    if (trap.failed())
-        return false;
-
-    const auto deadline = std::chrono::steady_clock::now() + kFocusTimeout;
-    for (;;) {
-        Window focus = None;
-        int revert = 0;
-        XGetInputFocus(display, &focus, &revert);
-        bool focused = focus != None && focus != PointerRoot && isDescendant(focus, target);
-        if (focus == PointerRoot) {
-            // The keyboard follows the pointer: the target must be under it.
-            const Window topLevel = topLevelAt(devicePos.x(), devicePos.y());
-            focused =
-                topLevel != None && clientAt(topLevel, devicePos.x(), devicePos.y()) == target;
-        }
-        if (focused)
-            break;
-        if (trap.failed() || std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(kFocusPoll);
-    }
-
-    XTestFakeMotionEvent(display, -1, devicePos.x(), devicePos.y(), CurrentTime);
-    XTestFakeButtonEvent(display, Button1, True, CurrentTime);
-    XTestFakeButtonEvent(display, Button1, False, CurrentTime);
-    return !trap.failed();
+    return focus != None && isDescendant(focus, target);
 }
 
-// Finds a key for every character. Characters the keymap lacks go through the spare keycode,
-// an unused one that is remapped for them; 0 when none is needed.
-bool X11PickerPlatform::planKeystrokes(const QString& text, std::vector<Keystroke>& strokes,
-                                       KeyCode& spare)
+void X11PickerPlatform::startTyping(WindowId target, const QPoint& globalPos, const QString& text,
+                                    std::function<void(TypeResult)> done)
 {
-    int minKeycode = 0, maxKeycode = 0;
-    XDisplayKeycodes(display, &minKeycode, &maxKeycode);
-    const int keycodeCount = maxKeycode - minKeycode + 1;
-    int perKeycode = 0;
-    KeySym* map = XGetKeyboardMapping(display, KeyCode(minKeycode), keycodeCount, &perKeycode);
-    if (!map)
-        return false;
-    auto symAt = [&](int keycode, int column) {
-        return column < perKeycode ? map[(keycode - minKeycode) * perKeycode + column] : NoSymbol;
-    };
-
-    const KeyCode shiftKeycode = XKeysymToKeycode(display, XK_Shift_L);
-    spare = 0;
-    bool ok = true;
-    bool needSpare = false;
-    for (const char32_t character : text.toUcs4()) {
-        Keystroke stroke;
-        stroke.keysym = keysymFor(character);
-        if (stroke.keysym == NoSymbol) {
-            ok = false;
-            break;
-        }
-        for (int keycode = minKeycode; keycode <= maxKeycode && !stroke.keycode; ++keycode) {
-            if (symAt(keycode, 0) == stroke.keysym)
-                stroke.keycode = KeyCode(keycode);
-        }
-        for (int keycode = minKeycode; keycode <= maxKeycode && !stroke.keycode && shiftKeycode;
-             ++keycode) {
-            KeySym shifted = symAt(keycode, 1);
-            if (shifted == NoSymbol) {
-                // A one-column letter key shifts to its capital.
-                KeySym lower = NoSymbol, upper = NoSymbol;
-                XConvertCase(symAt(keycode, 0), &lower, &upper);
-                shifted = upper != lower ? upper : NoSymbol;
-            }
-            if (shifted == stroke.keysym) {
-                stroke.keycode = KeyCode(keycode);
-                stroke.shift = true;
-            }
-        }
-        needSpare = needSpare || !stroke.keycode;
-        strokes.push_back(stroke);
+    if (!hasXTest || !hasXkb) {
+        typist->refuse(TypeResult::NotAvailable, std::move(done));
+        return;
     }
-    if (ok && needSpare) {
-        for (int keycode = maxKeycode; keycode >= minKeycode && !spare; --keycode) {
-            bool empty = true;
-            for (int column = 0; column < perKeycode; ++column)
-                empty = empty && symAt(keycode, column) == NoSymbol;
-            if (empty)
-                spare = KeyCode(keycode);
-        }
-        ok = spare != 0;
-    }
-    XFree(map);
-    return ok;
-}
-
-void X11PickerPlatform::sendKey(KeyCode keycode, bool shift)
-{
-    const KeyCode shiftKeycode = XKeysymToKeycode(display, XK_Shift_L);
-    if (shift)
-        XTestFakeKeyEvent(display, shiftKeycode, True, CurrentTime);
-    XTestFakeKeyEvent(display, keycode, True, CurrentTime);
-    XTestFakeKeyEvent(display, keycode, False, CurrentTime);
-    if (shift)
-        XTestFakeKeyEvent(display, shiftKeycode, False, CurrentTime);
-}
-
-PickerPlatform::TypeResult X11PickerPlatform::typeText(WindowId target, const QPoint& globalPos,
-                                                       const QString& text)
-{
-    if (!hasXTest)
-        return TypeResult::NotAvailable;
     const Window window = Window(target);
     {
         XErrorTrap trap(display);
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(display, window, &attributes) || trap.failed() ||
-            attributes.map_state != IsViewable)
-            return TypeResult::WindowGone;
-    }
-
-    std::vector<Keystroke> strokes;
-    KeyCode spare = 0;
-    {
-        XErrorTrap trap(display);
-        if (!planKeystrokes(text, strokes, spare) || trap.failed())
-            return TypeResult::Failed;
-    }
-
-    if (!activate(window, toDevice(globalPos)))
-        return TypeResult::WindowGone;
-
-    XErrorTrap trap(display);
-    for (const Keystroke& stroke : strokes) {
-        if (stroke.keycode) {
-            sendKey(stroke.keycode, stroke.shift);
-            continue;
+            attributes.map_state != IsViewable) {
+            typist->refuse(TypeResult::WindowGone, std::move(done));
+            return;
         }
-        KeySym pair[2] = {stroke.keysym, stroke.keysym};
-        XChangeKeyboardMapping(display, spare, 2, pair, 1);
-        XSync(display, False);
-        std::this_thread::sleep_for(kRemapDelay);
-        sendKey(spare, false);
-        XSync(display, False);
-        std::this_thread::sleep_for(kRemapDelay);
     }
-    if (spare) {
-        KeySym none[2] = {NoSymbol, NoSymbol};
-        XChangeKeyboardMapping(display, spare, 2, none, 1);
-    }
-    // Every key has reached the target before anything else may take the focus.
-    XSync(display, False);
-    return trap.failed() ? TypeResult::Failed : TypeResult::Typed;
+    typist->start(window, toDevice(globalPos), windowManagerRuns(), text, std::move(done));
+}
+
+void X11PickerPlatform::cancelTyping()
+{
+    typist->cancel();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 class PickFrame;
+class X11Typist;
 
 // The picker on an X server: client windows (those holding WM_STATE) under the pointer, an
 // overlay outline as the frame, and XTest key events to type into the chosen window.
@@ -25,16 +26,11 @@ public:
     QString className(WindowId window) override;
     void showFrame(WindowId window) override;
     void hideFrame() override;
-    TypeResult typeText(WindowId target, const QPoint& globalPos, const QString& text) override;
+    void startTyping(WindowId target, const QPoint& globalPos, const QString& text,
+                     std::function<void(TypeResult)> done) override;
+    void cancelTyping() override;
 
 private:
-    struct Keystroke
-    {
-        KeySym keysym = NoSymbol;
-        KeyCode keycode = 0; // 0: not on the keymap, typed through the spare keycode
-        bool shift = false;
-    };
-
     explicit X11PickerPlatform(Display* display);
     QPoint toDevice(const QPoint& logical) const;
     Window topLevelAt(int x, int y);
@@ -44,9 +40,7 @@ private:
     bool isDescendant(Window window, Window ancestor);
     Window outermostAncestor(Window window);
     bool windowManagerRuns();
-    bool activate(Window target, const QPoint& devicePos);
-    bool planKeystrokes(const QString& text, std::vector<Keystroke>& strokes, KeyCode& spare);
-    void sendKey(KeyCode keycode, bool shift);
+    bool hasFocus(Window target, const QPoint& devicePos);
 
     Display* display;
     Window root;
@@ -54,5 +48,7 @@ private:
     Atom netActiveWindowAtom;
     Atom netSupportingWmCheckAtom;
     bool hasXTest = false;
+    bool hasXkb = false;
     std::unique_ptr<PickFrame> frame;
+    std::unique_ptr<X11Typist> typist;
 };
