@@ -8,9 +8,24 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
                 libx11-dev libxcb1-dev libxtst-dev libxfixes-dev libxkbcommon-dev pkg-config
                 qt6-wayland qt6-wayland-dev libwayland-dev)
+# And to build and run the benchmarks (bench/run, bench/startup; scripts/test builds them).
+BENCH_PACKAGES=(libssl-dev libbenchmark-dev libxdamage-dev xvfb fonts-dejavu-core)
+
+# A Debian installed with a root password has no sudo: such users run the step as root.
+have_root() {
+    [ "$(id -u)" -eq 0 ] || command -v sudo >/dev/null 2>&1
+}
 
 as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "$@"
+    else
+        echo "$0 needs root for: $*" >&2
+        echo "There is no sudo here: run $0 as root (su -)." >&2
+        exit 1
+    fi
 }
 
 # ensure_packages PKG...: installs only what is missing, after one apt-get update.
@@ -22,6 +37,12 @@ ensure_packages() {
         fi
     done
     if [ "${#missing[@]}" -gt 0 ]; then
+        if ! have_root; then
+            echo "$0 needs these Debian packages: ${missing[*]}" >&2
+            echo "There is no sudo here: run this as root (su -), then $0 again:" >&2
+            echo "    apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
+            exit 1
+        fi
         echo "Installing: ${missing[*]}"
         as_root apt-get update -qq
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \

@@ -31,6 +31,9 @@ GlyphlockApp::GlyphlockApp(int& argc, char** argv) : QApplication(argc, argv)
     // The application name stays the executable's base name: a renamed copy keeps its own
     // settings. No display name: Qt would append it to every window title.
     setOrganizationName(QLatin1String(kOrganisation));
+    // Wayland desktops find the entry (name, icon) through it; X11 ones through the
+    // entry's StartupWMClass.
+    setDesktopFileName(QLatin1String(kDesktopEntry));
 }
 
 GlyphlockApp::~GlyphlockApp() = default;

@@ -28,4 +28,6 @@ public:
     static bool SaveSpecialChars(const QString& specialChars);
 
     static constexpr const char* kOrganisation = SettingsStore::kOrganisation;
+    // The desktop entry's name (without ".desktop"), which the package installs.
+    static constexpr const char* kDesktopEntry = "com.example.Glyphlock";
 };

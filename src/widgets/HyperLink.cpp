@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -12,13 +13,95 @@
 #include <QStandardPaths>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
+#include <QTimer>
 #include <QTimerEvent>
 
 #include <optional>
 
 namespace {
 
-// Starts the first command whose program exists. No value when none exists.
+// How long an opener may take to say whether it opened the target. Without a desktop,
+// xdg-open tries a long list of browsers and can take seconds on a busy machine to fail.
+constexpr int kOpenerPatienceMs = 5000;
+
+// Why a program could not be started, in the terms of the message table.
+int startFailureCode(const QString& program)
+{
+    const QFileInfo file(program);
+    if (!file.exists())
+        return file.dir().exists() ? HyperLink::kFileNotFound : HyperLink::kPathNotFound;
+    QFile content(program);
+    if (file.isDir() || !file.isExecutable() || !content.open(QIODevice::ReadOnly))
+        return HyperLink::kAccessDenied;
+    const QByteArray head = content.read(256);
+    if (head.startsWith("#!")) {
+        const QByteArray line = head.mid(2, head.indexOf('\n') - 2).simplified();
+        const QString interpreter = QString::fromLocal8Bit(line.left(line.indexOf(' ')));
+        return QFileInfo(interpreter).isExecutable() ? HyperLink::kOutOfResources
+                                                     : HyperLink::kFileNotFound;
+    }
+    // Not a program, or one for another machine or without its loader.
+    return HyperLink::kBadFormat;
+}
+
+// Runs an opener and waits a moment for its exit status, which `exitCode` translates. One
+// still running by then has opened the target (a browser that was not running stays in the
+// foreground until it is closed); it is left to run on, also after this program ends.
+int runOpener(const QString& program, const QStringList& arguments, int (*exitCode)(int))
+{
+    auto* process = new QProcess;
+    process->setProgram(program);
+    process->setArguments(arguments);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    process->start();
+    if (!process->waitForStarted()) {
+        delete process;
+        return startFailureCode(program);
+    }
+    // Windows keep painting and answering the window manager meanwhile; clicks wait.
+    QEventLoop wait;
+    QObject::connect(process, &QProcess::finished, &wait, &QEventLoop::quit);
+    QTimer::singleShot(kOpenerPatienceMs, &wait, &QEventLoop::quit);
+    if (process->state() != QProcess::NotRunning)
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    if (process->state() != QProcess::NotRunning) {
+        // Deleting it would end it.
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return HyperLink::kOpened;
+    }
+    const int result = process->exitStatus() == QProcess::NormalExit
+                           ? exitCode(process->exitCode())
+                           : HyperLink::kIncompleteAssociation;
+    delete process;
+    return result;
+}
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+// xdg-open's exit statuses.
+int desktopOpenerResult(int status)
+{
+    switch (status) {
+    case 0:
+        return HyperLink::kOpened;
+    case 2: // a file named on the command line does not exist
+        return HyperLink::kFileNotFound;
+    case 3: // no program for the address was found
+    case 4: // the program for it failed, which mostly means there is none (mailto:)
+        return HyperLink::kNoAssociation;
+    default:
+        return HyperLink::kIncompleteAssociation;
+    }
+}
+#endif
+
+int browserResult(int status)
+{
+    return status == 0 ? HyperLink::kOpened : HyperLink::kIncompleteAssociation;
+}
+
+// Runs the first command whose program exists. No value when none exists.
 std::optional<int> runBrowserCommand(const QString& target, const QStringList& commands)
 {
     // A browser would read such a target as one of its options.
@@ -28,7 +111,11 @@ std::optional<int> runBrowserCommand(const QString& target, const QStringList& c
         QStringList arguments = QProcess::splitCommand(command);
         if (arguments.isEmpty())
             continue;
-        const QString program = QStandardPaths::findExecutable(arguments.takeFirst());
+        // A program given by its path is used even when it cannot run, to say why.
+        const QString name = arguments.takeFirst();
+        const QString program = name.contains(QLatin1Char('/'))
+                                    ? (QFileInfo::exists(name) ? name : QString())
+                                    : QStandardPaths::findExecutable(name);
         if (program.isEmpty())
             continue;
 
@@ -41,8 +128,7 @@ std::optional<int> runBrowserCommand(const QString& target, const QStringList& c
         }
         if (!placed)
             arguments.append(target);
-        return QProcess::startDetached(program, arguments) ? HyperLink::kOpened
-                                                           : HyperLink::kUnknownFailure;
+        return runOpener(program, arguments, browserResult);
     }
     return std::nullopt;
 }
@@ -141,10 +227,20 @@ void HyperLink::setOpener(Opener newOpener)
 HyperLink::Opener HyperLink::defaultOpener()
 {
     return [](const QString& target) {
-        return openTarget(
-            target, [](const QUrl& url) { return QDesktopServices::openUrl(url); },
-            defaultBrowserCommands());
+        return openTarget(target, &HyperLink::openOnDesktop, defaultBrowserCommands());
     };
+}
+
+int HyperLink::openOnDesktop(const QUrl& url)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Qt's desktop services start xdg-open without waiting for it, so a failure there would
+    // look like success.
+    const QString desktopOpener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!desktopOpener.isEmpty())
+        return runOpener(desktopOpener, {url.toString(QUrl::FullyEncoded)}, desktopOpenerResult);
+#endif
+    return QDesktopServices::openUrl(url) ? kOpened : kNoAssociation;
 }
 
 int HyperLink::openTarget(const QString& target, const DesktopOpener& desktop,
@@ -159,8 +255,10 @@ int HyperLink::openTarget(const QString& target, const DesktopOpener& desktop,
         result = kFileNotFound;
     } else if (url.isLocalFile() && !QFileInfo(url.toLocalFile()).isReadable()) {
         result = kAccessDenied;
-    } else if (desktop && desktop(url)) {
-        return kOpened;
+    } else if (desktop) {
+        result = desktop(url);
+        if (result > kLastFailureCode)
+            return result;
     }
     return runBrowserCommand(target, browserCommands).value_or(result);
 }
@@ -173,10 +271,8 @@ QStringList HyperLink::defaultBrowserCommands()
     for (const QString& entry : browser.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         commands.append(entry);
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    // The system's chosen graphical browsers only: a dispatcher that may find nothing (such
-    // as sensible-browser) starts fine and then fails where nobody sees it.
-    commands << QStringLiteral("x-www-browser") << QStringLiteral("gnome-www-browser")
-             << QStringLiteral("xdg-open");
+    // The system's chosen graphical browsers (xdg-open was the desktop's turn).
+    commands << QStringLiteral("x-www-browser") << QStringLiteral("gnome-www-browser");
 #endif
     return commands;
 }
@@ -313,7 +409,9 @@ void HyperLink::onClicked()
 {
     // The next move over the link makes it hot again.
     hot = false;
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     const int result = opener(targetText);
+    QGuiApplication::restoreOverrideCursor();
     followed = result > kLastFailureCode;
     applyLook();
     if (!followed) {

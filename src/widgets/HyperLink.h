@@ -27,7 +27,6 @@ public:
     // anything above kLastFailureCode means it was opened.
     enum OpenResult : int
     {
-        kUnknownFailure = -1,
         kOutOfResources = 0,
         kFileNotFound = 2,
         kPathNotFound = 3,
@@ -47,8 +46,8 @@ public:
 
     // Opens a target and returns a result code as above.
     using Opener = std::function<int(const QString& target)>;
-    // Hands a URL to the desktop; true when it took it.
-    using DesktopOpener = std::function<bool(const QUrl& url)>;
+    // Hands a URL to the desktop and returns a result code as above.
+    using DesktopOpener = std::function<int(const QUrl& url)>;
 
     // An empty target means the text; an empty text shows the target.
     explicit HyperLink(const QString& text = QString(), const QString& target = QString(),
@@ -78,9 +77,14 @@ public:
 
     // Tries the desktop first, then the first browser command that can be found. A command
     // is a program with optional arguments; "%s" in an argument stands for the target,
-    // otherwise the target is appended. Nothing is run through a shell.
+    // otherwise the target is appended. Nothing is run through a shell. An opener that ends
+    // at once reports with its exit status; one still running after a moment has opened the
+    // target (a browser that stays in the foreground) and is left running.
     static int openTarget(const QString& target, const DesktopOpener& desktop,
                           const QStringList& browserCommands);
+    // The desktop's own opener (xdg-open) where there is one, waited for, so that its
+    // failures count; otherwise Qt's desktop services.
+    static int openOnDesktop(const QUrl& url);
     // The user's $BROWSER entries, then the system's default web browser commands.
     static QStringList defaultBrowserCommands();
 

@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace {
 
 const QColor kBlue(0, 0, 238);
@@ -23,7 +26,7 @@ QColor drawnColour(const HyperLink& link)
 
 int noDesktopNoBrowser(const QString& target)
 {
-    return HyperLink::openTarget(target, [](const QUrl&) { return false; }, {});
+    return HyperLink::openTarget(target, [](const QUrl&) { return HyperLink::kNoAssociation; }, {});
 }
 
 // A stand-in browser that writes each argument it gets on a line of `out`.
@@ -40,6 +43,39 @@ QString writeArgumentRecorder(const QTemporaryDir& dir, const QString& out)
     script.setPermissions(script.permissions() | QFile::ExeOwner);
     return path;
 }
+
+// A stand-in program in `dir` named `name`: a shell script with the given body.
+QString writeScript(const QTemporaryDir& dir, const QString& name, const QByteArray& body)
+{
+    const QString path = dir.filePath(name);
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly))
+        return QString();
+    script.write("#!/bin/sh\n" + body);
+    script.close();
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
+    return path;
+}
+
+// Sets an environment variable for one test.
+struct EnvironmentGuard
+{
+    EnvironmentGuard(const char* name, const QByteArray& value)
+        : name(name), previous(qgetenv(name)), wasSet(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, value);
+    }
+    ~EnvironmentGuard()
+    {
+        if (wasSet)
+            qputenv(name, previous);
+        else
+            qunsetenv(name);
+    }
+    const char* name;
+    QByteArray previous;
+    bool wasSet;
+};
 
 } // namespace
 
@@ -310,6 +346,110 @@ private slots:
         QCOMPARE(noDesktopNoBrowser(locked), HyperLink::kAccessDenied);
     }
 
+    // The desktop's opener says with its exit status whether it opened the address
+    // (commonly there is no mail program for "mailto:"); only success follows the link.
+    void clickReportsWhatTheDesktopOpenerSaid_data()
+    {
+        QTest::addColumn<int>("exitStatus");
+        QTest::addColumn<int>("code");
+        QTest::newRow("opened") << 0 << int(HyperLink::kOpened);
+        QTest::newRow("file missing") << 2 << int(HyperLink::kFileNotFound);
+        QTest::newRow("no program for it") << 3 << int(HyperLink::kNoAssociation);
+        QTest::newRow("its program failed") << 4 << int(HyperLink::kNoAssociation);
+    }
+
+    void clickReportsWhatTheDesktopOpenerSaid()
+    {
+        QFETCH(int, exitStatus);
+        QFETCH(int, code);
+        QTemporaryDir dir;
+        const QString handed = dir.filePath(QStringLiteral("handed"));
+        QVERIFY(!writeScript(dir, QStringLiteral("xdg-open"),
+                             "printf '%s\\n' \"$@\" > '" + handed.toLocal8Bit() + "'\nexit " +
+                                 QByteArray::number(exitStatus) + "\n")
+                     .isEmpty());
+        // Only the stand-in can be found: no browser to fall back on.
+        const EnvironmentGuard path("PATH", dir.path().toLocal8Bit());
+        const EnvironmentGuard browser("BROWSER", QByteArray());
+
+        QWidget window;
+        auto* link = new HyperLink(QStringLiteral("Write to us"),
+                                   QStringLiteral("mailto:us@example.org"), &window);
+        link->setGeometry(10, 10, 300, 30);
+        link->fitToText();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QList<SeenBox> boxes =
+            answerBoxesDuring([&] { QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, 3)); });
+
+        QFile seen(handed);
+        QVERIFY(seen.open(QIODevice::ReadOnly));
+        QCOMPARE(seen.readAll(), QByteArray("mailto:us@example.org\n"));
+        QCOMPARE(link->isFollowed(), code == HyperLink::kOpened);
+        if (code == HyperLink::kOpened) {
+            QVERIFY(boxes.isEmpty());
+        } else {
+            QCOMPARE(boxes.size(), 1);
+            QCOMPARE(boxes[0].text, QStringLiteral("Unable to open hyperlink:\n\n") +
+                                        HyperLink::openErrorText(code));
+        }
+    }
+
+    // A browser command that cannot start says why, as far as the message table can.
+    void browserThatCannotStartSaysWhy_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("executable");
+        QTest::addColumn<int>("code");
+        QTest::newRow("not a program")
+            << QByteArray("\x01\x02 no program\n") << true << int(HyperLink::kBadFormat);
+        QTest::newRow("its interpreter is missing")
+            << QByteArray("#!/nonexistent/glyphlock-shell\n") << true
+            << int(HyperLink::kFileNotFound);
+        QTest::newRow("not executable")
+            << QByteArray("#!/bin/sh\nexit 0\n") << false << int(HyperLink::kAccessDenied);
+    }
+
+    void browserThatCannotStartSaysWhy()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, executable);
+        QFETCH(int, code);
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("browser"));
+        QFile file(program);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        if (executable)
+            QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        QCOMPARE(HyperLink::openTarget(QStringLiteral("https://www.example.com/"), {}, {program}),
+                 code);
+    }
+
+    // A browser that was not running yet stays in the foreground until it is closed: still
+    // running after a moment means it opened, and it keeps running.
+    void browserStillRunningHasOpened()
+    {
+        QTemporaryDir dir;
+        const QString pidFile = dir.filePath(QStringLiteral("pid"));
+        const QString browser =
+            writeScript(dir, QStringLiteral("browser"),
+                        "echo $$ > '" + pidFile.toLocal8Bit() + "'\nexec sleep 60\n");
+        QVERIFY(!browser.isEmpty());
+        QCOMPARE(HyperLink::openTarget(QStringLiteral("https://www.example.com/"), {}, {browser}),
+                 HyperLink::kOpened);
+        QFile written(pidFile);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const pid_t pid = written.readAll().trimmed().toInt();
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid, 0), 0);
+        ::kill(pid, SIGTERM);
+        // Gone once reaped, which also lets the opener's bookkeeping go.
+        QTRY_VERIFY(::kill(pid, 0) != 0);
+        QTest::qWait(50);
+    }
+
     void desktopGetsTheTargetAsAddress()
     {
         QTemporaryDir dir;
@@ -321,7 +461,7 @@ private slots:
         QList<QUrl> handed;
         const auto desktop = [&handed](const QUrl& url) {
             handed << url;
-            return true;
+            return HyperLink::kOpened;
         };
         QCOMPARE(HyperLink::openTarget(QStringLiteral("mailto:someone@example.com"), desktop, {}),
                  HyperLink::kOpened);
@@ -351,7 +491,7 @@ private slots:
 
         const QString target = QStringLiteral("https://www.example.com/a b;touch x'$(id)");
         const int result = HyperLink::openTarget(
-            target, [](const QUrl&) { return false; },
+            target, [](const QUrl&) { return HyperLink::kNoAssociation; },
             {QStringLiteral("no-such-browser-for-glyphlock"), recorder + arguments});
         QCOMPARE(result, HyperLink::kOpened);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);

@@ -10,10 +10,13 @@ for f in usr/bin/glyphlock usr/bin/glyphlock-wl-clipboard \
          usr/share/applications/com.example.Glyphlock.desktop \
          usr/share/metainfo/com.example.Glyphlock.metainfo.xml \
          usr/share/icons/hicolor/48x48/apps/com.example.Glyphlock.png \
-         usr/share/icons/hicolor/256x256/apps/com.example.Glyphlock.png; do
+         usr/share/icons/hicolor/256x256/apps/com.example.Glyphlock.png \
+         usr/share/doc/glyphlock/copyright \
+         usr/share/doc/glyphlock/changelog.gz; do
     [ -e "$dest/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 desktop-file-validate "$dest/usr/share/applications/com.example.Glyphlock.desktop"
 appstreamcli validate --no-net "$dest/usr/share/metainfo/com.example.Glyphlock.metainfo.xml"
 file "$dest/usr/share/icons/hicolor/256x256/apps/com.example.Glyphlock.png" | grep -q "256 x 256"
+gzip -t "$dest/usr/share/doc/glyphlock/changelog.gz"
 echo "install layout and desktop files valid"
