@@ -17,6 +17,4 @@ bool ClipboardKeeper::keepAfterExit(const QByteArray&)
     return false;
 }
 
-void ClipboardKeeper::forgetSentData()
-{
-}
+void ClipboardKeeper::forgetSentData() {}
