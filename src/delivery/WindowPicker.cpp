@@ -1,12 +1,5 @@
 #include "delivery/WindowPicker.h"
 
-namespace {
-
-// One for the whole process, like the pick frame it stands for.
-PickerPlatform::WindowId lastFramedWindow = 0;
-
-} // namespace
-
 WindowPicker::WindowPicker(PickerPlatform& platform) : platform(platform) {}
 
 void WindowPicker::start(WindowId mainWindow, WindowId dialog)
@@ -24,7 +17,7 @@ std::optional<QString> WindowPicker::track(const QPoint& globalPos)
     if (!picking)
         return std::nullopt;
     const WindowId candidate = platform.windowAt(globalPos);
-    if (!isPickableWindow(platform, mainWindow, dialog, candidate))
+    if (!isPickableWindow(candidate))
         return std::nullopt;
     if (lastFramedWindow != 0)
         platform.hideFrame();
@@ -43,13 +36,7 @@ WindowPicker::WindowId WindowPicker::finish()
     return lastFramedWindow;
 }
 
-WindowPicker::WindowId WindowPicker::framedWindow()
-{
-    return lastFramedWindow;
-}
-
-bool WindowPicker::isPickableWindow(PickerPlatform& platform, WindowId mainWindow, WindowId dialog,
-                                    WindowId candidate)
+bool WindowPicker::isPickableWindow(WindowId candidate) const
 {
     if (candidate == 0 || !platform.isWindow(candidate))
         return false;

@@ -25,12 +25,12 @@ public:
     WindowId finish();
     bool isPicking() const { return picking; }
 
-    // The window framed last in the current or last pick of this process; 0 when that pick
-    // framed nothing. Moving within it neither redraws nor rewrites the text.
-    static WindowId framedWindow();
+    // The window framed last in the current or last pick; 0 when that pick framed nothing.
+    // Moving within it neither redraws nor rewrites the text.
+    WindowId framedWindow() const { return lastFramedWindow; }
 
-    static bool isPickableWindow(PickerPlatform& platform, WindowId mainWindow, WindowId dialog,
-                                 WindowId candidate);
+    // Whether a window may be framed now: another program's, not the one framed already.
+    bool isPickableWindow(WindowId candidate) const;
     // "Window Handle:0x...\r\nClass Name:....", the class name cut to its first 98 characters.
     static QString describeWindow(WindowId window, const QString& className);
 
@@ -41,4 +41,5 @@ private:
     bool picking = false;
     WindowId mainWindow = 0;
     WindowId dialog = 0;
+    WindowId lastFramedWindow = 0;
 };

@@ -63,7 +63,9 @@ private slots:
         QFETCH(bool, pickable);
         RecordingPickerPlatform platform;
         addWorld(platform);
-        QCOMPARE(WindowPicker::isPickableWindow(platform, kMain, kDialog, candidate), pickable);
+        WindowPicker picker(platform);
+        picker.start(kMain, kDialog);
+        QCOMPARE(picker.isPickableWindow(candidate), pickable);
     }
 
     void describeWindow_data()
@@ -119,13 +121,13 @@ private slots:
         QCOMPARE(platform.frameLog, QStringList({"show 300", "hide", "show 400"}));
         QCOMPARE(picker.finish(), kBrowser);
         QCOMPARE(platform.frameShownOn, WindowId(0));
-        QCOMPARE(WindowPicker::framedWindow(), kBrowser);
+        QCOMPARE(picker.framedWindow(), kBrowser);
 
         // The next pick goes straight back to the browser: a new pick starts fresh, so the
         // window just chosen is framed again at once (a second field of the same form).
         platform.frameLog.clear();
         picker.start(kMain, kDialog);
-        QCOMPARE(WindowPicker::framedWindow(), WindowId(0));
+        QCOMPARE(picker.framedWindow(), WindowId(0));
         QCOMPARE(picker.track(kInBrowser), "Window Handle:0x00000400.\r\nClass Name:Browser.");
         QCOMPARE(picker.track(kInBrowser), std::nullopt);
         QCOMPARE(platform.frameLog, QStringList({"show 400"}));
@@ -134,7 +136,7 @@ private slots:
         // A release without a frame in this pick chooses nothing.
         picker.start(kMain, kDialog);
         QCOMPARE(picker.finish(), WindowId(0));
-        QCOMPARE(WindowPicker::framedWindow(), WindowId(0));
+        QCOMPARE(picker.framedWindow(), WindowId(0));
 
         // A framed window that vanishes is refused from then on.
         picker.start(kMain, kDialog);
