@@ -19,11 +19,6 @@ bool IconPicture::LoadFromFile(const QString& path)
     return LoadFromStream(&file);
 }
 
-bool IconPicture::LoadFromResource(const QString& resourcePath)
-{
-    return LoadFromFile(resourcePath);
-}
-
 namespace {
 
 // The cell can grow to just under two steps of 48 pixels; on a screen of device pixel ratio 2

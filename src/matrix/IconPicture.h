@@ -14,10 +14,9 @@ class QPainter;
 class IconPicture
 {
 public:
-    // False when the file cannot be opened or its content is not a picture.
+    // A file or a compiled-in picture (a ":/..." path); false when it cannot be opened or its
+    // content is not a picture.
     bool LoadFromFile(const QString& path);
-    // A compiled-in picture (a ":/..." path); false when it is missing or broken.
-    bool LoadFromResource(const QString& resourcePath);
     // Decides the format from the content, never from a name. Drops any picture held first.
     bool LoadFromStream(QIODevice* device);
 

@@ -35,8 +35,7 @@ bool IconSet::loadNext()
     if (index < kBaseCount) {
         if (!found && !builtInFailed) {
             // Once one own picture is broken the rest are not trusted either.
-            if (!picture.LoadFromResource(builtInPrefix + QLatin1Char(letter) +
-                                          QLatin1String(".jpg")))
+            if (!picture.LoadFromFile(builtInPrefix + QLatin1Char(letter) + QLatin1String(".jpg")))
                 builtInFailed = true;
         }
         // A base icon stays in the set even when empty: the letters must not shift.

@@ -19,7 +19,7 @@ inline void checkPictures(const IconSet& set, const QStringList& expected, int t
         QVERIFY2(!picture.isEmpty(), qPrintable(check));
         if (what == QLatin1String("own")) {
             IconPicture own;
-            QVERIFY(own.LoadFromResource(QStringLiteral(":/icons/%1.jpg").arg(check.at(0))));
+            QVERIFY(own.LoadFromFile(QStringLiteral(":/icons/%1.jpg").arg(check.at(0))));
             QVERIFY2(picture.image() == own.image(), qPrintable(check));
         } else {
             const QRgb actual = picture.image().pixel(0, 0);
