@@ -14,65 +14,14 @@ SHOTS=$2
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d)
 ROUNDS=${GLYPHLOCK_E2E_ROUNDS:-2}
-started=()
-failures=0
-
-cleanup() {
-    for pid in "${started[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    rm -rf "$WORK"
-}
+source "$(dirname "$0")/common.sh"
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-for tool in Xvfb xdotool xclip xprop xwininfo import openbox xterm zenity setxkbmap; do
-    command -v "$tool" >/dev/null || { echo "missing tool: $tool"; exit 1; }
-done
-
-if [ -n "${GLYPHLOCK_E2E_DISPLAY:-}" ]; then
-    Xvfb "$GLYPHLOCK_E2E_DISPLAY" -screen 0 1280x1024x24 -noreset -nolisten tcp -wr 2>/dev/null &
-    echo "${GLYPHLOCK_E2E_DISPLAY#:}" >"$WORK/display"
-else
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp -wr 3>"$WORK/display" \
-        2>/dev/null &
-fi
-started+=($!)
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n1 "$WORK/display")"
-for _ in $(seq 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
+require_tools Xvfb xdotool xclip xprop xwininfo import openbox xterm zenity setxkbmap
+start_xserver
 setxkbmap -layout us
 
 PROBE="$BIN/e2e_KeyboardProbe"
-
-# wait_for FILE PATTERN [TENTHS]: until a line of FILE matches (at most 10 s).
-wait_for() {
-    for _ in $(seq "${3:-100}"); do
-        grep -q -- "$2" "$1" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-geometry() {
-    awk -v name="$2" '$1 == "geometry" && $2 == name { print $3, $4, $5, $6 }' "$1" | tail -n1
-}
-
-centre() {
-    read -r x y w h <<<"$(geometry "$1" "$2")"
-    echo "$((x + w / 2)) $((y + h / 2))"
-}
-
-# window_rect WINDOW: "x y w h" of the client area.
-window_rect() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
-}
 
 # find_window TITLE: the id of the visible window with that title (at most 10 s).
 find_window() {
@@ -172,8 +121,7 @@ finish_zenity() {
     local label=$1
     shift
     xdotool mousemove $ZENITY_OK sleep 0.2 click 1
-    for _ in $(seq 50); do kill -0 "$ZENITY" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$ZENITY" 2>/dev/null && { fail "[$label] zenity did not end on OK"; kill "$ZENITY"; }
+    wait_for_exit "$ZENITY" 50 || { fail "[$label] zenity did not end on OK"; kill "$ZENITY"; }
     wait "$ZENITY" 2>/dev/null
     local lines i=0
     mapfile -t lines <"$ZENITY_OUT"
@@ -395,8 +343,7 @@ real_case() {
     # The grid is unchanged: OK, Copy and Exit give the start grid's password.
     xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main" 2>/dev/null
     xdotool key Return sleep 1 key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
-    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$program" 2>/dev/null; then
+    if ! wait_for_exit "$program" 100; then
         fail "[$wm/real] Exit did not end the program"
         kill "$program"
     fi
