@@ -315,6 +315,31 @@ escape_case() {
     grep -q '^text $' "$target_out" || fail "[$wm/escape] something was typed"
 }
 
+# show_copy_exit WM CASE: in the real program (`program`, main window `window`): Enter (OK),
+# Show, Copy and Exit from the keyboard; after the program has ended the clipboard must hold
+# the password named CASE (see E2ePasswords.h). Leaves the clipboard to another owner.
+show_copy_exit() {
+    local wm=$1 case=$2
+    xdotool key Return sleep 1
+    local dialog
+    dialog=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | grep -vx "$window" | head -n1)
+    [ -n "$dialog" ] || { fail "[$wm/$case] Enter showed no password dialog"; kill "$program"; return; }
+    xdotool key space sleep 0.3
+    import -window root "$SHOTS/$case-$wm-shown.png"
+    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
+    if ! wait_for_exit "$program" 100; then
+        fail "[$wm/$case] Exit did not end the program"
+        kill "$program"
+    fi
+    wait "$program" 2>/dev/null
+    local verdict
+    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin "$case")
+    [ "$verdict" = match ] || fail "[$wm/$case] clipboard after the program ended: $verdict"
+    printf 'something else' | xclip -selection clipboard -i -l 1
+    sleep 0.5
+    xclip -o -selection clipboard >/dev/null # lets that xclip go
+}
+
 # The real program as a user drives it: resize the window, click cells with both buttons,
 # OK, Show, Copy and Exit; the clipboard, read after the program has ended, holds the password
 # of exactly that grid.
@@ -340,24 +365,7 @@ edited_grid_case() {
         mousemove --window "$window" 25 325 sleep 0.2 click 1 sleep 0.5 key ctrl+z sleep 0.3
     import -window root "$SHOTS/edited-$wm-grid.png"
     # Enter is OK; the password dialog opens with the show button focused.
-    xdotool key Return sleep 1
-    local dialog
-    dialog=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | grep -vx "$window" | head -n1)
-    [ -n "$dialog" ] || { fail "[$wm/edited] no password dialog"; kill "$program"; return; }
-    xdotool key space sleep 0.3
-    import -window root "$SHOTS/edited-$wm-shown.png"
-    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
-    if ! wait_for_exit "$program" 100; then
-        fail "[$wm/edited] Exit did not end the program"
-        kill "$program"
-    fi
-    wait "$program" 2>/dev/null
-    local verdict
-    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin edited)
-    [ "$verdict" = match ] || fail "[$wm/edited] clipboard after the program ended: $verdict"
-    printf 'something else' | xclip -selection clipboard -i -l 1
-    sleep 0.5
-    xclip -o -selection clipboard >/dev/null # lets that xclip go
+    show_copy_exit "$wm" edited
 }
 
 # The real program from the keyboard alone, not one click: cells reached with the arrows,
@@ -374,24 +382,7 @@ keyboard_case() {
     xdotool key --delay 60 Right space space Down End BackSpace ctrl+End space Home shift+space \
         Up Right Right space ctrl+z ctrl+Home Down Down space Up End sleep 0.5
     import -window root "$SHOTS/keyboard-$wm-grid.png"
-    xdotool key Return sleep 1
-    local dialog
-    dialog=$(xdotool search --onlyvisible --name '^Glyphlock$' 2>/dev/null | grep -vx "$window" | head -n1)
-    [ -n "$dialog" ] || { fail "[$wm/keyboard] Enter showed no password dialog"; kill "$program"; return; }
-    xdotool key space sleep 0.3
-    import -window root "$SHOTS/keyboard-$wm-shown.png"
-    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
-    if ! wait_for_exit "$program" 100; then
-        fail "[$wm/keyboard] Exit did not end the program"
-        kill "$program"
-    fi
-    wait "$program" 2>/dev/null
-    local verdict
-    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin keyboard)
-    [ "$verdict" = match ] || fail "[$wm/keyboard] clipboard after the program ended: $verdict"
-    printf 'something else' | xclip -selection clipboard -i -l 1
-    sleep 0.5
-    xclip -o -selection clipboard >/dev/null # lets that xclip go
+    show_copy_exit "$wm" keyboard
 }
 
 for wm in none openbox; do
