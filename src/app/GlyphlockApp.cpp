@@ -4,6 +4,10 @@
 #include "base/SettingsStore.h"
 #include "matrix/MatrixDialog.h"
 
+#include <QFontMetrics>
+
+#include <thread>
+
 namespace {
 
 #ifdef QT_NO_DEBUG
@@ -40,9 +44,16 @@ GlyphlockApp::~GlyphlockApp() = default;
 
 int GlyphlockApp::InitInstance()
 {
-    // How the main window was left (Esc, close box or Exit) makes no difference.
-    MatrixDialog dialog;
-    dialog.exec();
+    // Looking up the first frame's font sets up the font database, which takes longer than
+    // building the window: a thread of its own does it meanwhile (Qt's font database is
+    // thread-safe), and the first paint finds most of it done.
+    std::thread fontLookup([] { QFontMetrics(MatrixDialog::statusTextFont()).height(); });
+    {
+        // How the main window was left (Esc, close box or Exit) makes no difference.
+        MatrixDialog dialog;
+        dialog.exec();
+    }
+    fontLookup.join();
     return 0;
 }
 

@@ -8,15 +8,33 @@
 
 #include <algorithm>
 
+IconPicture::IconPicture(Decoded decoded)
+    : picture(std::move(decoded.image)),
+      naturalSize(picture.isNull() ? QSize(0, 0) : decoded.naturalSize)
+{
+}
+
 bool IconPicture::LoadFromFile(const QString& path)
+{
+    *this = IconPicture(decodeFile(path));
+    return !isEmpty();
+}
+
+bool IconPicture::LoadFromStream(QIODevice* device)
+{
+    *this = IconPicture(decodeStream(device));
+    return !isEmpty();
+}
+
+IconPicture::Decoded IconPicture::decodeFile(const QString& path)
 {
     // Only regular files: opening a named pipe waits for a writer, which would hang the start.
     if (!QFileInfo(path).isFile())
-        return false;
+        return Decoded();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return LoadFromStream(&file);
+        return Decoded();
+    return decodeStream(&file);
 }
 
 namespace {
@@ -44,13 +62,8 @@ QByteArray formatOf(QIODevice* device)
 
 } // namespace
 
-bool IconPicture::LoadFromStream(QIODevice* device)
+IconPicture::Decoded IconPicture::decodeStream(QIODevice* device)
 {
-    picture = QImage();
-    naturalSize = QSize(0, 0);
-    scaled = QPixmap();
-    scaledFor = QSize();
-
     // The name says nothing: "a.gif" may well hold a JPEG. Anything but the usual formats
     // still gets every reader Qt has.
     const QByteArray format = formatOf(device);
@@ -59,7 +72,7 @@ bool IconPicture::LoadFromStream(QIODevice* device)
     reader.setDecideFormatFromContent(format.isEmpty());
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > kMaxPixels)
-        return false;
+        return Decoded();
     // A camera picture decodes straight to cell size (JPEG scales while decoding), so its
     // size costs neither the time nor the memory of all its pixels. Qt's allocation limit
     // still applies to what is decoded.
@@ -67,13 +80,12 @@ bool IconPicture::LoadFromStream(QIODevice* device)
                         std::min(size.height(), kLargestCellPixels));
     if (bounded != size)
         reader.setScaledSize(bounded);
-    QImage decoded;
-    if (!reader.read(&decoded) || decoded.isNull())
-        return false;
-    picture = decoded.convertToFormat(
-        decoded.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    naturalSize = size;
-    return true;
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return Decoded();
+    const QImage::Format kept =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    return Decoded{image.convertToFormat(kept), size};
 }
 
 void IconPicture::Draw(QPainter& painter, const QRect& rect) const

@@ -14,6 +14,20 @@ class QPainter;
 class IconPicture
 {
 public:
+    // What a file holds, decoded with nothing that belongs to the GUI thread, so that
+    // pictures can be read on another thread and handed over.
+    struct Decoded
+    {
+        QImage image;
+        QSize naturalSize{0, 0};
+    };
+    // An empty result when the file cannot be opened or holds no picture.
+    static Decoded decodeFile(const QString& path);
+    static Decoded decodeStream(QIODevice* device);
+
+    IconPicture() = default;
+    explicit IconPicture(Decoded decoded);
+
     // A file or a compiled-in picture (a ":/..." path); false when it cannot be opened or its
     // content is not a picture.
     bool LoadFromFile(const QString& path);

@@ -1,11 +1,112 @@
 #include "matrix/IconSet.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+// Decodes the set's pictures in order on a thread of its own and hands them over one by one.
+class IconSet::Reader
+{
+public:
+    Reader(const QStringList& folders, const QString& builtInPrefix,
+           std::function<void()> whenReady)
+        : whenReady(std::move(whenReady)),
+          thread([this, folders, builtInPrefix] { run(folders, builtInPrefix); })
+    {
+    }
+
+    ~Reader()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+            held = false;
+        }
+        changed.notify_all();
+        thread.join();
+    }
+
+    Slot take()
+    {
+        std::unique_lock lock(mutex);
+        // Whoever asks for more than the first picture needs it now.
+        if (taken++ > 0) {
+            held = false;
+            changed.notify_all();
+        }
+        changed.wait(lock, [this] { return !waiting.empty(); });
+        Slot slot = std::move(waiting.front());
+        waiting.pop_front();
+        return slot;
+    }
+
+    void release()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            held = false;
+        }
+        changed.notify_all();
+    }
+
+    bool ready() const
+    {
+        const std::lock_guard lock(mutex);
+        return !waiting.empty();
+    }
+
+private:
+    void run(const QStringList& folders, const QString& builtInPrefix)
+    {
+        bool builtInFailed = false;
+        for (int index = 0; index < kMaxCount; ++index) {
+            {
+                std::unique_lock lock(mutex);
+                // The first picture is what the first frame needs; the rest wait for it.
+                changed.wait(lock, [this, index] { return stopping || index == 0 || !held; });
+                if (stopping)
+                    return;
+            }
+            Slot slot = readSlot(index, folders, builtInPrefix, builtInFailed);
+            builtInFailed = slot.builtInFailed;
+            const bool last = slot.end || index + 1 == kMaxCount;
+            {
+                const std::lock_guard lock(mutex);
+                waiting.push_back(std::move(slot));
+            }
+            changed.notify_all();
+            if (whenReady)
+                whenReady();
+            if (last)
+                return;
+        }
+    }
+
+    mutable std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Slot> waiting;
+    bool held = true;
+    bool stopping = false;
+    int taken = 0;
+    std::function<void()> whenReady;
+    // Last: it starts once everything above exists.
+    std::thread thread;
+};
 
 IconSet::IconSet(const QString& builtInPrefix) : builtInPrefix(builtInPrefix) {}
+
+IconSet::~IconSet() = default;
+
+void IconSet::stopReading()
+{
+    reader.reset();
+}
 
 bool IconSet::Load(const QStringList& folders)
 {
@@ -17,6 +118,7 @@ bool IconSet::Load(const QStringList& folders)
 
 void IconSet::beginLoad(const QStringList& folders)
 {
+    stopReading();
     pictures.clear();
     fromFile.clear();
     searched = folders;
@@ -24,32 +126,62 @@ void IconSet::beginLoad(const QStringList& folders)
     complete = false;
 }
 
+void IconSet::beginLoadInBackground(const QStringList& folders, std::function<void()> whenReady)
+{
+    beginLoad(folders);
+    reader = std::make_unique<Reader>(folders, builtInPrefix, std::move(whenReady));
+}
+
+void IconSet::releaseRest()
+{
+    if (reader)
+        reader->release();
+}
+
+bool IconSet::nextIsReady() const
+{
+    return complete || !reader || reader->ready();
+}
+
 bool IconSet::loadNext()
 {
     if (complete)
         return false;
     const int index = Count();
-    const char letter = Letter(index);
-    IconPicture picture;
-    const bool found = loadFromFolders(picture, searched, letter);
-    if (index < kBaseCount) {
-        if (!found && !builtInFailed) {
-            // Once one own picture is broken the rest are not trusted either.
-            if (!picture.LoadFromFile(builtInPrefix + QLatin1Char(letter) + QLatin1String(".jpg")))
-                builtInFailed = true;
-        }
-        // A base icon stays in the set even when empty: the letters must not shift.
-        pictures.push_back(std::move(picture));
-        fromFile.push_back(found);
-    } else if (found) {
-        pictures.push_back(std::move(picture));
-        fromFile.push_back(true);
-    } else {
+    Slot slot = reader ? reader->take() : readSlot(index, searched, builtInPrefix, builtInFailed);
+    builtInFailed = slot.builtInFailed;
+    if (slot.end) {
         complete = true;
+    } else {
+        // A base icon stays in the set even when empty: the letters must not shift.
+        pictures.emplace_back(std::move(slot.decoded));
+        fromFile.push_back(slot.fromFile);
     }
     if (Count() == kMaxCount)
         complete = true;
+    if (complete)
+        stopReading();
     return !complete;
+}
+
+IconSet::Slot IconSet::readSlot(int index, const QStringList& folders, const QString& builtInPrefix,
+                                bool builtInFailedBefore)
+{
+    Slot slot;
+    slot.builtInFailed = builtInFailedBefore;
+    const char letter = Letter(index);
+    slot.fromFile = readFromFolders(slot.decoded, folders, letter);
+    if (index < kBaseCount) {
+        // Once one own picture is broken the rest are not trusted either.
+        if (!slot.fromFile && !builtInFailedBefore) {
+            slot.decoded = IconPicture::decodeFile(builtInPrefix + QLatin1Char(letter) +
+                                                   QLatin1String(".jpg"));
+            slot.builtInFailed = slot.decoded.image.isNull();
+        }
+    } else {
+        slot.end = !slot.fromFile;
+    }
+    return slot;
 }
 
 const IconPicture& IconSet::Picture(int index) const
@@ -99,13 +231,29 @@ QStringList IconSet::searchFolders(const QString& startPath)
     return folders;
 }
 
-bool IconSet::loadFromFolders(IconPicture& picture, const QStringList& folders, char letter)
+bool IconSet::fileInFolders(const QStringList& folders, int index)
+{
+    for (const QString& folder : folders) {
+        const QString stem = folder + QLatin1Char(Letter(index));
+        for (const char* suffix : {".gif", ".jpg"}) {
+            if (QFileInfo(stem + QLatin1String(suffix)).isFile())
+                return true;
+        }
+    }
+    return false;
+}
+
+bool IconSet::readFromFolders(IconPicture::Decoded& decoded, const QStringList& folders,
+                              char letter)
 {
     for (const QString& folder : folders) {
         const QString stem = folder + QLatin1Char(letter);
-        if (picture.LoadFromFile(stem + QLatin1String(".gif")) ||
-            picture.LoadFromFile(stem + QLatin1String(".jpg")))
-            return true;
+        for (const char* suffix : {".gif", ".jpg"}) {
+            decoded = IconPicture::decodeFile(stem + QLatin1String(suffix));
+            if (!decoded.image.isNull())
+                return true;
+        }
     }
+    decoded = IconPicture::Decoded();
     return false;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 // The ordered pictures a cell steps through. A picture's position names it ('a' + index) in
@@ -19,6 +21,10 @@ public:
 
     // builtInPrefix is where the six own pictures live ("a.jpg" .. "f.jpg" below it).
     explicit IconSet(const QString& builtInPrefix = QStringLiteral(":/icons/"));
+    // Waits for a background reader to stop.
+    ~IconSet();
+    IconSet(const IconSet&) = delete;
+    IconSet& operator=(const IconSet&) = delete;
 
     // Builds the set, replacing what was loaded before. Each folder (empty = the current
     // directory, else ending with a separator) is searched in order for "<letter>.gif", then
@@ -31,6 +37,19 @@ public:
     void beginLoad(const QStringList& folders);
     bool loadNext();
     bool isComplete() const { return complete; }
+
+    // The same again, with the pictures decoded on a thread of their own while the caller
+    // goes on: the first at once, the others once releaseRest() is called (or loadNext asks
+    // for one of them). loadNext takes them in order, waiting for one not yet decoded.
+    // whenReady is called on the reading thread each time a picture is ready.
+    void beginLoadInBackground(const QStringList& folders, std::function<void()> whenReady);
+    void releaseRest();
+    // Stops the reading thread; the set is left as far as it was taken.
+    void stopReading();
+    // Whether loadNext would return without waiting.
+    bool nextIsReady() const;
+    // Whether a folder holds a file for the picture at index (decodable or not).
+    static bool fileInFolders(const QStringList& folders, int index);
     // Whether one of the own pictures was needed and failed, so far.
     bool builtInsFailed() const { return builtInFailed; }
 
@@ -54,7 +73,21 @@ public:
     static QStringList searchFolders(const QString& startPath);
 
 private:
-    static bool loadFromFolders(IconPicture& picture, const QStringList& folders, char letter);
+    // One place of the set as read from the folders: a picture, or the end of the set.
+    struct Slot
+    {
+        IconPicture::Decoded decoded;
+        bool fromFile = false;
+        bool end = false;
+        // Whether an own picture failed here or before.
+        bool builtInFailed = false;
+    };
+    class Reader;
+
+    static Slot readSlot(int index, const QStringList& folders, const QString& builtInPrefix,
+                         bool builtInFailedBefore);
+    static bool readFromFolders(IconPicture::Decoded& decoded, const QStringList& folders,
+                                char letter);
 
     QString builtInPrefix;
     std::vector<IconPicture> pictures;
@@ -62,4 +95,5 @@ private:
     QStringList searched;
     bool builtInFailed = false;
     bool complete = true;
+    std::unique_ptr<Reader> reader;
 };

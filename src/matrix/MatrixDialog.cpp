@@ -49,12 +49,28 @@ MatrixDialog::Geometry MatrixDialog::geometryFor(QSize client)
     return geometry;
 }
 
+QFont MatrixDialog::statusTextFont()
+{
+    // One small sans font everywhere, without smoothing, so the status texts show exactly
+    // the colours they are drawn in.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
+    font.setPixelSize(12);
+    return font;
+}
+
 MatrixDialog::MatrixDialog(QWidget* parent) : MatrixDialog(parent, QStringLiteral(":/icons/")) {}
 
 MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     : QDialog(parent), iconSet(builtInPrefix), grid(matrix, iconSet, this), aboutButton(this),
       okButton(this)
 {
+    // The pictures are decoded on a thread of their own: icon 'a' while the window is being
+    // built and shown, the others once the first frame is out (see paintEvent).
+    const QStringList folders = IconSet::searchFolders(QCoreApplication::applicationFilePath());
+    iconSet.beginLoadInBackground(folders, [this] {
+        QMetaObject::invokeMethod(this, &MatrixDialog::takeReadyIcons, Qt::QueuedConnection);
+    });
     setWindowTitle(QStringLiteral("Glyphlock"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -62,11 +78,7 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     // The grid paints every pixel itself; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    // One small sans font everywhere, without smoothing, so the status texts show exactly
-    // the colours they are drawn in.
-    statusFont = QFont(QStringLiteral("DejaVu Sans"));
-    statusFont.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
-    statusFont.setPixelSize(12);
+    statusFont = statusTextFont();
 
     okButton.setObjectName(QStringLiteral("okButton"));
     okButton.setAccessibleName(QStringLiteral("OK"));
@@ -100,9 +112,6 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     for (QAction* command : {aboutAction, configureAction, undoAction})
         command->setShortcutVisibleInContextMenu(true);
     addActions({aboutAction, configureAction, undoAction});
-    windowMenu = new QMenu(this);
-    windowMenu->setObjectName(QStringLiteral("windowMenu"));
-    windowMenu->addActions({aboutAction, configureAction, undoAction});
     // Shift+F10 asks for a context menu from the keyboard, as the menu key does.
     auto* windowMenuAction = new QAction(this);
     windowMenuAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
@@ -114,20 +123,62 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     // The grid exists from the start, all 'a', even before the window is first shown.
     applyClientSize();
 
-    // The first frame shows only icon 'a'; the others are read after it (see paintEvent).
-    iconSet.beginLoad(IconSet::searchFolders(QCoreApplication::applicationFilePath()));
-    iconSet.loadNext();
-    if (iconSet.builtInsFailed()) {
-        finishLoadingIcons();
-        return;
-    }
     okButton.loadBitmapPair(QStringLiteral(":/buttons/ok.png"), qRgb(0, 0, 0));
     okButton.enableSeeThrough(true);
     aboutButton.loadBitmapPair(QStringLiteral(":/buttons/help.png"), qRgb(0, 0, 0));
     aboutButton.enableSeeThrough(true);
+    // Broken own pictures are reported before the window shows. Only the own 'a' can show
+    // that so early; a user's 'a' (a camera picture, maybe) may take until the first paint.
+    if (!IconSet::fileInFolders(folders, 0))
+        takeFirstIcon();
 }
 
-MatrixDialog::~MatrixDialog() = default;
+MatrixDialog::~MatrixDialog()
+{
+    // Nothing may be handed to a window that is going.
+    iconSet.stopReading();
+}
+
+void MatrixDialog::takeFirstIcon()
+{
+    if (iconSet.Count() > 0 || iconsFinished)
+        return;
+    iconSet.loadNext();
+    if (!iconSet.builtInsFailed())
+        return;
+    // The report is a message box: never from inside a paint.
+    if (paintingActive())
+        QMetaObject::invokeMethod(this, &MatrixDialog::finishLoadingIcons, Qt::QueuedConnection);
+    else
+        finishLoadingIcons();
+}
+
+void MatrixDialog::takeReadyIcons()
+{
+    while (!iconsFinished && iconSet.nextIsReady()) {
+        if (iconSet.Count() == 0) {
+            takeFirstIcon();
+            continue;
+        }
+        // Before the first frame only 'a' is wanted; the rest comes after it.
+        if (!afterFirstFrameQueued)
+            return;
+        if (!iconSet.loadNext())
+            finishLoadingIcons();
+    }
+}
+
+QMenu* MatrixDialog::windowMenu()
+{
+    // Made when first wanted: laying out a menu loads the menu font, which the first frame
+    // does not show.
+    if (!menu) {
+        menu = new QMenu(this);
+        menu->setObjectName(QStringLiteral("windowMenu"));
+        menu->addActions({aboutAction, configureAction, undoAction});
+    }
+    return menu;
+}
 
 const IconSet& MatrixDialog::icons() const
 {
@@ -165,14 +216,9 @@ void MatrixDialog::continueAfterFirstFrame()
         }
         setWindowIcon(appIcon);
     }
-    // One picture at a time, so that input is served in between.
-    if (iconsFinished)
-        return;
-    if (iconSet.loadNext())
-        QMetaObject::invokeMethod(this, &MatrixDialog::continueAfterFirstFrame,
-                                  Qt::QueuedConnection);
-    else
-        finishLoadingIcons();
+    // The others are decoded meanwhile, and taken as they come (takeReadyIcons).
+    iconSet.releaseRest();
+    takeReadyIcons();
 }
 
 QString MatrixDialog::sizeText() const
@@ -227,6 +273,7 @@ bool MatrixDialog::presentPassword(const QString& password)
 void MatrixDialog::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    takeFirstIcon();
     painter.fillRect(event->rect(), Qt::black);
     PaintMatrix(painter, event->rect());
     if (!pointerText.isEmpty())
@@ -270,7 +317,7 @@ void MatrixDialog::mouseReleaseEvent(QMouseEvent* event)
     } else if (event->button() == Qt::RightButton) {
         // A right release over a cell steps it; anywhere else in the window it opens the menu.
         if (cellAt(position) == QPoint(-1, -1) && rect().contains(position))
-            windowMenu->popup(event->globalPosition().toPoint());
+            windowMenu()->popup(event->globalPosition().toPoint());
         else
             stepCell(position, -1);
     }
@@ -289,7 +336,7 @@ void MatrixDialog::contextMenuEvent(QContextMenuEvent* event)
 
 void MatrixDialog::openWindowMenuAtStrip()
 {
-    windowMenu->popup(mapToGlobal(QPoint(kTextLeft, height() - kSizeTextRise)));
+    windowMenu()->popup(mapToGlobal(QPoint(kTextLeft, height() - kSizeTextRise)));
 }
 
 void MatrixDialog::OnOK()

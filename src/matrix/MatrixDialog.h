@@ -43,8 +43,13 @@ public:
     explicit MatrixDialog(QWidget* parent = nullptr);
     ~MatrixDialog() override;
 
+    // The font of the size line and the pointed-at cell.
+    static QFont statusTextFont();
+
     const IconMatrix& iconMatrix() const { return matrix; }
     const IconSet& icons() const;
+    // The menu of the window's commands (right click in the strip, the menu key, Shift+F10).
+    QMenu* windowMenu();
     int gridColumns() const { return columns; }
     int gridRows() const { return rowCount; }
     QString sizeText() const;
@@ -77,7 +82,11 @@ private:
 
     // Reads the pictures the first frame did not need, and shows a broken set's message.
     void finishLoadingIcons();
-    // The window icon, then the rest of the pictures one by one.
+    // Waits for icon 'a' unless it is there; reports broken own pictures.
+    void takeFirstIcon();
+    // Takes the pictures decoded so far, without waiting.
+    void takeReadyIcons();
+    // The window icon, and the rest of the pictures from now on.
     void continueAfterFirstFrame();
     void openWindowMenuAtStrip();
     void applyClientSize();
@@ -95,7 +104,7 @@ private:
     QAction* aboutAction = nullptr;
     QAction* configureAction = nullptr;
     QAction* undoAction = nullptr;
-    QMenu* windowMenu = nullptr;
+    QMenu* menu = nullptr;
 
     IconSet iconSet;
     IconMatrix matrix;

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <utility>
+
 namespace {
 
 constexpr int kPictureInset = 3;
@@ -84,8 +86,10 @@ int ImageButton::loadBitmapPair(const QString& hotResource, QRgb hotTransparent,
     const int result = setBitmapPair(hotImage.isNull() ? nullptr : &hotImage, hotTransparent,
                                      restImage.isNull() ? nullptr : &restImage, restTransparent);
     if (result == kDone) {
-        attachSharpPicture(bitmaps[0], hotResource, hotTransparent);
-        attachSharpPicture(bitmaps[1], restResource, restTransparent);
+        bitmaps[0].sharpSource = hotResource;
+        bitmaps[0].sharpTransparent = hotTransparent;
+        bitmaps[1].sharpSource = restResource;
+        bitmaps[1].sharpTransparent = restTransparent;
     }
     return result;
 }
@@ -201,6 +205,10 @@ void ImageButton::paintEvent(QPaintEvent*)
 
         QRect caption = r;
         const QString captionText = text();
+        if (ratio > 1.0) {
+            readSharpPicture(bitmaps[0]);
+            readSharpPicture(bitmaps[1]);
+        }
         if (const Picture* picture = currentPicture()) {
             const QRect place =
                 placePicture(!captionText.isEmpty(), r, caption, picture->width, picture->height);
@@ -320,7 +328,7 @@ int ImageButton::assignPicture(Picture& entry, const QImage& image, QRgb transpa
         return kMaskFailed;
     // One picture pixel per logical pixel, whatever scale the file may have declared.
     pixmap.setDevicePixelRatio(1.0);
-    entry = Picture{std::move(pixmap), QPixmap(), image.width(), image.height()};
+    entry = Picture{std::move(pixmap), QPixmap(), image.width(), image.height(), QString(), 0};
     return kDone;
 }
 
@@ -339,6 +347,14 @@ void ImageButton::attachSharpPicture(Picture& entry, const QString& path, QRgb t
     QPixmap sharp = makeMask(image, transparent);
     sharp.setDevicePixelRatio(2.0);
     entry.sharp = std::move(sharp);
+}
+
+void ImageButton::readSharpPicture(Picture& entry)
+{
+    // Tried once: a missing copy is not looked for at every paint.
+    const QString source = std::exchange(entry.sharpSource, QString());
+    if (!source.isEmpty())
+        attachSharpPicture(entry, source, entry.sharpTransparent);
 }
 
 void ImageButton::releasePictures()

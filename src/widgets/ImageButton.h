@@ -77,11 +77,15 @@ private:
         QPixmap sharp;  // the same at twice the resolution, for high-density screens; optional
         int width = 0;
         int height = 0;
+        // Where the sharp copy is still to be read from, once a high-density screen needs it.
+        QString sharpSource;
+        QRgb sharpTransparent = 0;
     };
 
     static QPixmap makeMask(const QImage& image, QRgb transparent);
     static int assignPicture(Picture& entry, const QImage& image, QRgb transparent);
     static void attachSharpPicture(Picture& entry, const QString& path, QRgb transparent);
+    static void readSharpPicture(Picture& entry);
     void releasePictures();
     const Picture* currentPicture() const;
     QRect placePicture(bool hasText, const QRect& r, QRect& caption, int w, int h) const;

@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -105,6 +107,42 @@ private slots:
                                           : QStringLiteral("picture ") + check.at(0));
         }
         QCOMPARE(set.name(count), QString());
+
+        // Read on a thread of its own, the set comes out the same.
+        IconSet background;
+        background.beginLoadInBackground({dir.path() + QLatin1Char('/')}, nullptr);
+        while (background.loadNext()) {
+        }
+        QVERIFY(!background.builtInsFailed());
+        QCOMPARE(background.Count(), count);
+        checkPictures(background, expected, 15);
+    }
+
+    // The first frame needs only 'a': the rest is not decoded until it is out, and a set
+    // dropped half read stops its thread.
+    void backgroundReadingWaitsAfterTheFirstPicture()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(QStringLiteral("g.gif")), gifBytes(Qt::red));
+        std::atomic<int> ready{0};
+        auto set = std::make_unique<IconSet>();
+        set->beginLoadInBackground({dir.path() + QLatin1Char('/')}, [&ready] { ++ready; });
+        QTRY_VERIFY(set->nextIsReady());
+        QVERIFY(set->loadNext());
+        QTest::qWait(200);
+        QCOMPARE(ready.load(), 1);
+        QVERIFY(!set->nextIsReady());
+
+        set->releaseRest();
+        QTRY_COMPARE(ready.load(), 8); // b..g, then the end of the set
+        while (set->loadNext()) {
+        }
+        QCOMPARE(set->Count(), 7);
+
+        set = std::make_unique<IconSet>();
+        set->beginLoadInBackground({dir.path() + QLatin1Char('/')}, nullptr);
+        set->releaseRest();
+        set.reset();
     }
 
     void bareProgramNameSearchesTheCurrentDirectory()

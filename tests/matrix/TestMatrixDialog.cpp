@@ -286,7 +286,7 @@ private slots:
         MatrixDialog dialog;
         dialog.show();
         dialog.resize(400, 300);
-        auto* menu = dialog.findChild<QMenu*>(QStringLiteral("windowMenu"));
+        QMenu* menu = dialog.windowMenu();
         QStringList texts;
         for (QAction* item : menu->actions())
             texts << item->text();
@@ -305,7 +305,7 @@ private slots:
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        auto* menu = dialog.findChild<QMenu*>(QStringLiteral("windowMenu"));
+        QMenu* menu = dialog.windowMenu();
         QVERIFY(!menu->isVisible());
         QTest::keyClick(&dialog, Qt::Key_F10, Qt::ShiftModifier);
         QVERIFY(menu->isVisible());
