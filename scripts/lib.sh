@@ -9,7 +9,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
                 libx11-dev libxcb1-dev libxtst-dev libxfixes-dev libxkbcommon-dev pkg-config
                 qt6-wayland qt6-wayland-dev libwayland-dev)
 # And to build and run the benchmarks (bench/run, bench/startup; scripts/test builds them).
-BENCH_PACKAGES=(libssl-dev libbenchmark-dev libxdamage-dev xvfb fonts-dejavu-core)
+BENCH_PACKAGES=(libssl-dev libbenchmark-dev libxdamage-dev libxext-dev xvfb dbus-daemon
+                fonts-dejavu-core)
 
 # A Debian installed with a root password has no sudo: such users run the step as root.
 have_root() {
