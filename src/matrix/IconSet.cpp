@@ -101,6 +101,13 @@ private:
 
 IconSet::IconSet(const QString& builtInPrefix) : builtInPrefix(builtInPrefix) {}
 
+IconSet::IconSet(const QString& builtInPrefix, const QStringList& folders,
+                 std::function<void()> whenReady)
+    : builtInPrefix(builtInPrefix)
+{
+    beginLoadInBackground(folders, std::move(whenReady));
+}
+
 IconSet::~IconSet() = default;
 
 void IconSet::stopReading()

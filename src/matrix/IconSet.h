@@ -21,6 +21,9 @@ public:
 
     // builtInPrefix is where the six own pictures live ("a.jpg" .. "f.jpg" below it).
     explicit IconSet(const QString& builtInPrefix = QStringLiteral(":/icons/"));
+    // Starts reading at once, in the background (see beginLoadInBackground).
+    IconSet(const QString& builtInPrefix, const QStringList& folders,
+            std::function<void()> whenReady);
     // Waits for a background reader to stop.
     ~IconSet();
     IconSet(const IconSet&) = delete;
@@ -48,6 +51,8 @@ public:
     void stopReading();
     // Whether loadNext would return without waiting.
     bool nextIsReady() const;
+    // Where the pictures are being read from.
+    const QStringList& folders() const { return searched; }
     // Whether a folder holds a file for the picture at index (decodable or not).
     static bool fileInFolders(const QStringList& folders, int index);
     // Whether one of the own pictures was needed and failed, so far.

@@ -62,15 +62,16 @@ QFont MatrixDialog::statusTextFont()
 MatrixDialog::MatrixDialog(QWidget* parent) : MatrixDialog(parent, QStringLiteral(":/icons/")) {}
 
 MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
-    : QDialog(parent), iconSet(builtInPrefix), grid(matrix, iconSet, this), aboutButton(this),
-      okButton(this)
+    // The pictures are decoded on a thread of their own, from the start: icon 'a' while the
+    // window is built and shown, the others once the first frame is out (see paintEvent).
+    : QDialog(parent),
+      iconSet(builtInPrefix, IconSet::searchFolders(QCoreApplication::applicationFilePath()),
+              [this] {
+                  QMetaObject::invokeMethod(this, &MatrixDialog::takeReadyIcons,
+                                            Qt::QueuedConnection);
+              }),
+      grid(matrix, iconSet, this), aboutButton(this), okButton(this)
 {
-    // The pictures are decoded on a thread of their own: icon 'a' while the window is being
-    // built and shown, the others once the first frame is out (see paintEvent).
-    const QStringList folders = IconSet::searchFolders(QCoreApplication::applicationFilePath());
-    iconSet.beginLoadInBackground(folders, [this] {
-        QMetaObject::invokeMethod(this, &MatrixDialog::takeReadyIcons, Qt::QueuedConnection);
-    });
     setWindowTitle(QStringLiteral("Glyphlock"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -129,7 +130,7 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     aboutButton.enableSeeThrough(true);
     // Broken own pictures are reported before the window shows. Only the own 'a' can show
     // that so early; a user's 'a' (a camera picture, maybe) may take until the first paint.
-    if (!IconSet::fileInFolders(folders, 0))
+    if (!IconSet::fileInFolders(iconSet.folders(), 0))
         takeFirstIcon();
 }
 
