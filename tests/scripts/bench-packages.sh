@@ -5,7 +5,7 @@ set -uo pipefail
 root="$1"
 # What each find_package of the benchmarks needs from Debian; Qt comes with the build packages.
 declare -A debian=([benchmark]=libbenchmark-dev [OpenSSL:Crypto]=libssl-dev [X11]=libx11-dev
-                   [X11:Xdamage]=libxdamage-dev [X11:Xext]=libxext-dev [X11:XTest]=libxtst-dev)
+                   [X11:Xdamage]=libxdamage-dev [X11:Xext]=libxext-dev [X11:Xfixes]=libxfixes-dev [X11:XTest]=libxtst-dev)
 BUILD_PACKAGES=()
 eval "$(sed -n '/^BUILD_PACKAGES=(/,/)/p' "$root/scripts/lib.sh")"
 # The packages bench/run asks for, with the shared lists expanded.
