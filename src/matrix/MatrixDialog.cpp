@@ -417,12 +417,13 @@ void MatrixDialog::stepCellAt(QPoint cell, int direction)
 {
     // A step wraps around the whole set: it must be complete.
     finishLoadingIcons();
-    if (matrix.Step(cell.x(), cell.y(), direction)) {
+    // A step always changes the cell; it is only not remembered for Undo once the history
+    // is full.
+    if (matrix.Step(cell.x(), cell.y(), direction))
         undoAction->setEnabled(true);
-        // Only the changed cell: a full repaint of a large grid costs several times more.
-        update(cellRect(cell));
-        grid.cellChanged(cell);
-    }
+    // Only the changed cell: a full repaint of a large grid costs several times more.
+    update(cellRect(cell));
+    grid.cellChanged(cell);
     update(sizeTextRect());
 }
 

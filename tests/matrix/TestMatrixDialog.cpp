@@ -281,6 +281,27 @@ private slots:
         QCOMPARE(cellsOf(dialog).left(17), QStringLiteral("aaaaaaaa/aaaaaaaa"));
     }
 
+    // Once Undo remembers no more steps, a click still changes its cell, and the screen must
+    // show it: the password comes from what the grid holds.
+    void clicksBeyondTheUndoHistoryStillRepaintTheirCell()
+    {
+        RepaintRecordingDialog dialog;
+        dialog.show();
+        dialog.resize(400, 300);
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QPoint inCell(110, 60);
+        for (std::size_t i = 0; i < IconMatrix::kMaxUndo; ++i)
+            release(&dialog, Qt::LeftButton, inCell);
+        // Everything the clicks and the focus asked for is painted first.
+        QTest::qWait(300);
+
+        dialog.repainted = QRegion();
+        const char before = dialog.iconMatrix().Rows()[1][2];
+        release(&dialog, Qt::LeftButton, inCell);
+        QVERIFY(dialog.iconMatrix().Rows()[1][2] != before);
+        QTRY_VERIFY(dialog.repainted.contains(QRect(100, 50, 50, 50)));
+    }
+
     void rightReleaseInTheStripOpensTheWindowMenu()
     {
         MatrixDialog dialog;
