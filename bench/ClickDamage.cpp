@@ -1,10 +1,18 @@
 // What a click on the grid costs on a large screen, watched from outside through the X server:
 // the program's window is made as large as the screen (3840 x 2160 from bench/click), then
-// every round points at a cell, waits until the status line has followed the pointer, and
-// clicks. It reports the time from sending the click to the first damage report of the
-// window, and what the click repainted in all: its rectangles and their share of the window.
+// every round points at a cell, waits until the status line has followed the pointer, presses
+// the button, and releases it (a release steps the cell). It reports the time from sending the
+// release to the first damage report of the window, and what the click repainted in all: its
+// rectangles and their share of the window.
 //
-// Usage: bench_click_damage [--rounds N] PROGRAM
+// For scale, the rounds alternate with two kinds that cost the whole window, timed alike:
+//   resize  the window one pixel lower or back: the program repaints its whole client area
+//           (the grid keeps its cells, so it paints the same picture)
+//   expose  XClearArea with exposures over the whole window: the program only sends its
+//           backing store again, without painting
+//
+// Usage: bench_click_damage [--rounds N] [--verbose] PROGRAM
+// --verbose prints every round.
 // Needs DISPLAY (Xvfb without a window manager: the window is sized by this program).
 
 #include <X11/Xatom.h>
@@ -49,8 +57,10 @@ int ignoreErrors(Display*, XErrorEvent*)
 
 struct Damaged
 {
-    double firstMs = -1; // from the click to the first report
+    double firstMs = -1; // from the trigger to the first report
+    double lastMs = -1;  // ... and to the last one before the window fell quiet
     long pixels = 0;
+    int reports = 0;
     std::vector<XRectangle> rectangles;
 };
 
@@ -107,30 +117,54 @@ public:
         // As large as the screen, as a maximised window on a 4K monitor is.
         width = DisplayWidth(display, DefaultScreen(display));
         height = DisplayHeight(display, DefaultScreen(display));
-        XMoveResizeWindow(display, window, 0, 0, unsigned(width), unsigned(height));
-        XSync(display, False);
+        if (!resize(width, height)) {
+            std::fprintf(stderr, "the window did not take the size %dx%d\n", width, height);
+            return false;
+        }
+        // The first pictures, the status texts: all drawn.
         collect(1500);
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(display, window, &attributes);
-        width = attributes.width;
-        height = attributes.height;
         return true;
     }
 
     int windowWidth() const { return width; }
     int windowHeight() const { return height; }
 
-    // Points at (x, y), lets the window settle, then clicks there.
+    // Points at (x, y), lets the window settle, presses, then releases there.
     Damaged click(int x, int y)
     {
         XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
         XSync(display, False);
         collect(kQuietMs);
         XTestFakeButtonEvent(display, 1, True, CurrentTime);
+        XSync(display, False);
+        collect(kQuietMs);
         XTestFakeButtonEvent(display, 1, False, CurrentTime);
+        // The clock is read before the request leaves: were this process held up between the
+        // two, the program could have answered before the clock was read.
+        const double released = nowMs();
         XFlush(display);
-        const double clicked = nowMs();
-        return collect(kQuietMs, clicked);
+        return collect(kQuietMs, released);
+    }
+
+    // The window one pixel lower, or back to the full height.
+    Damaged resizeWhole()
+    {
+        const int full = DisplayHeight(display, DefaultScreen(display));
+        XMoveResizeWindow(display, window, 0, 0, unsigned(width),
+                          unsigned(height == full ? full - 1 : full));
+        const double sent = nowMs();
+        XFlush(display);
+        Damaged damaged = collect(kQuietMs, sent);
+        refreshSize();
+        return damaged;
+    }
+
+    Damaged exposeWhole()
+    {
+        XClearArea(display, window, 0, 0, 0, 0, True);
+        const double sent = nowMs();
+        XFlush(display);
+        return collect(kQuietMs, sent);
     }
 
     void finish()
@@ -142,6 +176,33 @@ public:
     }
 
 private:
+    // Asks for the size and waits until the window has it.
+    bool resize(int w, int h)
+    {
+        XMoveResizeWindow(display, window, 0, 0, unsigned(w), unsigned(h));
+        const double deadline = nowMs() + kTimeoutMs;
+        while (nowMs() < deadline) {
+            XEvent event;
+            if (!nextEvent(event, deadline - nowMs()))
+                continue;
+            if (event.type == ConfigureNotify && event.xconfigure.window == window &&
+                event.xconfigure.width == w && event.xconfigure.height == h)
+                break;
+        }
+        // Damage reported meanwhile went unread: start afresh, so the next report comes.
+        XDamageSubtract(display, damage, None, None);
+        refreshSize();
+        return width == w && height == h;
+    }
+
+    void refreshSize()
+    {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        width = attributes.width;
+        height = attributes.height;
+    }
+
     // Takes the window's damage until it has been quiet for quietMs.
     Damaged collect(double quietMs, double since = -1)
     {
@@ -156,8 +217,12 @@ private:
                 reinterpret_cast<XDamageNotifyEvent&>(event).damage != damage)
                 continue;
             last = nowMs();
-            if (result.firstMs < 0 && since >= 0)
-                result.firstMs = last - since;
+            ++result.reports;
+            if (since >= 0) {
+                if (result.firstMs < 0)
+                    result.firstMs = last - since;
+                result.lastMs = last - since;
+            }
             XDamageSubtract(display, damage, None, region);
             int count = 0;
             XRectangle* rectangles = XFixesFetchRegion(display, region, &count);
@@ -248,20 +313,64 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
+// The rounds of one kind: times and shares of the window.
+struct Kind
+{
+    explicit Kind(const char* kindName) : name(kindName) {}
+
+    const char* name;
+    std::vector<double> first, last, shares;
+    Damaged typical;
+
+    void add(const Damaged& damaged, int width, int height)
+    {
+        first.push_back(damaged.firstMs);
+        last.push_back(damaged.lastMs);
+        shares.push_back(double(damaged.pixels) / (double(width) * height));
+    }
+
+    void print() const
+    {
+        const auto spread = [](const std::vector<double>& v, double scale) {
+            std::printf("%.2f (%.2f..%.2f)", scale * median(v),
+                        scale * *std::min_element(v.begin(), v.end()),
+                        scale * *std::max_element(v.begin(), v.end()));
+        };
+        std::printf("%-7s first damage ", name);
+        spread(first, 1);
+        std::printf(" ms, last ");
+        spread(last, 1);
+        std::printf(" ms, repainted ");
+        spread(shares, 100);
+        std::printf(" %% of the window\n");
+    }
+};
+
+void printRectangles(const char* name, const Damaged& damaged)
+{
+    std::printf("one %s's rectangles:", name);
+    for (const XRectangle& r : damaged.rectangles)
+        std::printf(" %dx%d+%d+%d", r.width, r.height, r.x, r.y);
+    std::printf("\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     int rounds = 30;
+    bool verbose = false;
     std::string program;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
             rounds = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--verbose") == 0)
+            verbose = true;
         else
             program = argv[i];
     }
     if (program.empty()) {
-        std::fprintf(stderr, "usage: %s [--rounds N] PROGRAM\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--rounds N] [--verbose] PROGRAM\n", argv[0]);
         return 2;
     }
     Clicker clicker;
@@ -272,38 +381,59 @@ int main(int argc, char** argv)
     const int width = clicker.windowWidth();
     const int height = clicker.windowHeight();
     const int gridHeight = height - kStripHeight;
-    // The first click also waits for the last pictures: not counted.
+    // The first of each kind is not counted: the first click also waits for the last pictures,
+    // the first resizes make the program's window buffer fit the other height.
     clicker.click(width / 3, gridHeight / 3);
+    clicker.resizeWhole();
+    clicker.resizeWhole();
+    clicker.exposeWhole();
 
-    std::vector<double> times, shares;
-    Damaged typical;
+    Kind click("click"), resize("resize"), expose("expose");
     for (int round = 0; round < rounds; ++round) {
-        // Cells all over the grid, in an order that never repeats the previous one.
-        const int x = width * (1 + (round * 7) % 19) / 20;
-        const int y = gridHeight * (1 + (round * 3) % 9) / 10;
-        const Damaged damaged = clicker.click(x, y);
-        if (damaged.firstMs < 0) {
-            std::fprintf(stderr, "the click at %d,%d repainted nothing\n", x, y);
-            clicker.finish();
-            return 1;
+        // Each kind leads in turn, so that drift on a busy machine hits all alike.
+        for (int turn = 0; turn < 3; ++turn) {
+            const int which = (round + turn) % 3;
+            Damaged damaged;
+            Kind* kind = nullptr;
+            if (which == 0) {
+                // Cells all over the grid, in an order that never repeats the previous one.
+                const int x = width * (1 + (round * 7) % 19) / 20;
+                const int y = gridHeight * (1 + (round * 3) % 9) / 10;
+                damaged = clicker.click(x, y);
+                kind = &click;
+            } else if (which == 1) {
+                damaged = clicker.resizeWhole();
+                kind = &resize;
+            } else {
+                damaged = clicker.exposeWhole();
+                kind = &expose;
+            }
+            if (damaged.firstMs < 0) {
+                std::fprintf(stderr, "a %s round repainted nothing\n", kind->name);
+                clicker.finish();
+                return 1;
+            }
+            kind->add(damaged, clicker.windowWidth(), clicker.windowHeight());
+            if (verbose)
+                std::printf("round %d %-6s first %.2f ms, last %.2f ms, %ld pixels in %d reports\n",
+                            round, kind->name, damaged.firstMs, damaged.lastMs, damaged.pixels,
+                            damaged.reports);
+            if (round == rounds / 2)
+                kind->typical = damaged;
         }
-        times.push_back(damaged.firstMs);
-        shares.push_back(double(damaged.pixels) / (double(width) * height));
-        if (round == rounds / 2)
-            typical = damaged;
     }
     clicker.finish();
 
-    std::printf("window %dx%d, %d clicks\n", width, height, rounds);
-    std::printf("click to first damage: median %.2f ms (%.2f..%.2f)\n", median(times),
-                *std::min_element(times.begin(), times.end()),
-                *std::max_element(times.begin(), times.end()));
-    std::printf("repainted per click: median %.3f%% of the window (%.3f..%.3f%%)\n",
-                100 * median(shares), 100 * *std::min_element(shares.begin(), shares.end()),
-                100 * *std::max_element(shares.begin(), shares.end()));
-    std::printf("one click's rectangles:");
-    for (const XRectangle& r : typical.rectangles)
-        std::printf(" %dx%d+%d+%d", r.width, r.height, r.x, r.y);
-    std::printf("\n");
+    std::printf("window %dx%d, %d rounds of each kind; medians (min..max)\n", width, height,
+                rounds);
+    click.print();
+    resize.print();
+    expose.print();
+    std::printf("whole window / click, medians of the first damage: repainted (resize) %.1f x, "
+                "sent again (expose) %.1f x\n",
+                median(resize.first) / median(click.first),
+                median(expose.first) / median(click.first));
+    printRectangles("click", click.typical);
+    printRectangles("resize", resize.typical);
     return 0;
 }
