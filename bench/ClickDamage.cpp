@@ -15,6 +15,8 @@
 // --verbose prints every round.
 // Needs DISPLAY (Xvfb without a window manager: the window is sized by this program).
 
+#include "XWatch.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -37,23 +39,14 @@
 
 namespace {
 
+using xwatch::ignoreErrors;
+using xwatch::nowMs;
+
 constexpr double kTimeoutMs = 20000;
 // Nothing drawn for this long: the window has finished what it was doing.
 constexpr double kQuietMs = 150;
 // The strip below the grid; its pointer and size texts are not clicked.
 constexpr int kStripHeight = 60;
-
-double nowMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-int ignoreErrors(Display*, XErrorEvent*)
-{
-    return 0;
-}
 
 struct Damaged
 {
@@ -266,33 +259,10 @@ private:
 
     bool nextEvent(XEvent& event, double timeoutMs)
     {
-        if (XPending(display) == 0) {
-            XFlush(display);
-            pollfd fd{ConnectionNumber(display), POLLIN, 0};
-            if (poll(&fd, 1, std::clamp(int(timeoutMs) + 1, 0, 100)) <= 0)
-                return false;
-            if (XPending(display) == 0)
-                return false;
-        }
-        XNextEvent(display, &event);
-        return true;
+        return xwatch::nextEvent(display, event, timeoutMs);
     }
 
-    long windowPid(Window candidate)
-    {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, rest = 0;
-        unsigned char* data = nullptr;
-        long found = -1;
-        if (XGetWindowProperty(display, candidate, pidAtom, 0, 1, False, XA_CARDINAL, &type,
-                               &format, &count, &rest, &data) == Success &&
-            data && format == 32 && count == 1)
-            found = long(*reinterpret_cast<unsigned long*>(data));
-        if (data)
-            XFree(data);
-        return found;
-    }
+    long windowPid(Window candidate) { return xwatch::windowPid(display, pidAtom, candidate); }
 
     Display* display = nullptr;
     Window root = None;

@@ -23,6 +23,8 @@
 // of camera pictures), compared with PROGRAM alone. --frames writes the recorded frames to
 // DIR/<case>.ppm and DIR/<case>-unfocused.ppm. Needs DISPLAY (Xvfb).
 
+#include "XWatch.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -50,24 +52,14 @@
 
 namespace {
 
+using xwatch::ignoreErrors;
+using xwatch::nowMs;
+
 constexpr double kTimeoutMs = 20000;
 // With nothing drawn for this long after the map, the window counts as finished.
 constexpr double kQuietMs = 1500;
 // A program whose processor time has not grown for this long has finished starting.
 constexpr double kIdleMs = 300;
-
-double nowMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-// Windows vanish when a program is killed; requests about them may fail.
-int ignoreErrors(Display*, XErrorEvent*)
-{
-    return 0;
-}
 
 struct Frame
 {
@@ -345,16 +337,7 @@ private:
 
     bool nextEvent(XEvent& event, double timeoutMs)
     {
-        if (XPending(display) == 0) {
-            XFlush(display);
-            pollfd fd{ConnectionNumber(display), POLLIN, 0};
-            if (poll(&fd, 1, std::clamp(int(timeoutMs) + 1, 0, 100)) <= 0)
-                return false;
-            if (XPending(display) == 0)
-                return false;
-        }
-        XNextEvent(display, &event);
-        return true;
+        return xwatch::nextEvent(display, event, timeoutMs);
     }
 
     // On the map of the run's top-level window: starts damage reports for it.
@@ -375,22 +358,7 @@ private:
                reinterpret_cast<const XDamageNotifyEvent&>(event).damage == run.damage;
     }
 
-    long windowPid(Window window)
-    {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long rest = 0;
-        unsigned char* data = nullptr;
-        long pid = -1;
-        if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
-                               &count, &rest, &data) == Success &&
-            data && format == 32 && count == 1)
-            pid = long(*reinterpret_cast<unsigned long*>(data));
-        if (data)
-            XFree(data);
-        return pid;
-    }
+    long windowPid(Window window) { return xwatch::windowPid(display, pidAtom, window); }
 
     // Reads the window's contents; through a shared-memory image kept between grabs where the
     // server offers one, so that a frame costs about one copy whatever the window's size.
