@@ -6,6 +6,7 @@
 
 #include <QFontMetrics>
 
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -47,13 +48,19 @@ int GlyphlockApp::InitInstance()
     // Looking up the first frame's font sets up the font database, which takes longer than
     // building the window: a thread of its own does it meanwhile (Qt's font database is
     // thread-safe), and the first paint finds most of it done.
-    std::thread fontLookup([] { QFontMetrics(MatrixDialog::statusTextFont()).height(); });
+    std::thread fontLookup;
+    try {
+        fontLookup = std::thread([] { QFontMetrics(MatrixDialog::statusTextFont()).height(); });
+    } catch (const std::system_error&) {
+        // Then the first paint does it.
+    }
     {
         // How the main window was left (Esc, close box or Exit) makes no difference.
         MatrixDialog dialog;
         dialog.exec();
     }
-    fontLookup.join();
+    if (fontLookup.joinable())
+        fontLookup.join();
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 // Decodes the set's pictures in order on a thread of its own and hands them over one by one.
@@ -136,7 +137,11 @@ void IconSet::beginLoad(const QStringList& folders)
 void IconSet::beginLoadInBackground(const QStringList& folders, std::function<void()> whenReady)
 {
     beginLoad(folders);
-    reader = std::make_unique<Reader>(folders, builtInPrefix, std::move(whenReady));
+    try {
+        reader = std::make_unique<Reader>(folders, builtInPrefix, std::move(whenReady));
+    } catch (const std::system_error&) {
+        // No thread to be had: loadNext reads each picture when it is asked for.
+    }
 }
 
 void IconSet::releaseRest()
