@@ -40,9 +40,9 @@
 namespace {
 
 using xwatch::ignoreErrors;
+using xwatch::kTimeoutMs;
 using xwatch::nowMs;
 
-constexpr double kTimeoutMs = 20000;
 // Nothing drawn for this long: the window has finished what it was doing.
 constexpr double kQuietMs = 150;
 // The strip below the grid; its pointer and size texts are not clicked.

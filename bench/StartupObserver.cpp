@@ -53,9 +53,9 @@
 namespace {
 
 using xwatch::ignoreErrors;
+using xwatch::kTimeoutMs;
 using xwatch::nowMs;
 
-constexpr double kTimeoutMs = 20000;
 // With nothing drawn for this long after the map, the window counts as finished.
 constexpr double kQuietMs = 1500;
 // A program whose processor time has not grown for this long has finished starting.

@@ -13,6 +13,9 @@
 
 namespace xwatch {
 
+// How long a watched program may take for anything before it counts as failed.
+constexpr double kTimeoutMs = 20000;
+
 inline double nowMs()
 {
     timespec t{};

@@ -243,28 +243,30 @@ QStringList IconSet::searchFolders(const QString& startPath)
     return folders;
 }
 
+QStringList IconSet::candidateFiles(const QStringList& folders, char letter)
+{
+    QStringList files;
+    for (const QString& folder : folders) {
+        const QString stem = folder + QLatin1Char(letter);
+        files << stem + QLatin1String(".gif") << stem + QLatin1String(".jpg");
+    }
+    return files;
+}
+
 bool IconSet::fileInFolders(const QStringList& folders, int index)
 {
-    for (const QString& folder : folders) {
-        const QString stem = folder + QLatin1Char(Letter(index));
-        for (const char* suffix : {".gif", ".jpg"}) {
-            if (QFileInfo(stem + QLatin1String(suffix)).isFile())
-                return true;
-        }
-    }
-    return false;
+    const QStringList files = candidateFiles(folders, Letter(index));
+    return std::any_of(files.begin(), files.end(),
+                       [](const QString& file) { return QFileInfo(file).isFile(); });
 }
 
 bool IconSet::readFromFolders(IconPicture::Decoded& decoded, const QStringList& folders,
                               char letter)
 {
-    for (const QString& folder : folders) {
-        const QString stem = folder + QLatin1Char(letter);
-        for (const char* suffix : {".gif", ".jpg"}) {
-            decoded = IconPicture::decodeFile(stem + QLatin1String(suffix));
-            if (!decoded.image.isNull())
-                return true;
-        }
+    for (const QString& file : candidateFiles(folders, letter)) {
+        decoded = IconPicture::decodeFile(file);
+        if (!decoded.image.isNull())
+            return true;
     }
     decoded = IconPicture::Decoded();
     return false;

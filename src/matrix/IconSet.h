@@ -91,6 +91,8 @@ private:
 
     static Slot readSlot(int index, const QStringList& folders, const QString& builtInPrefix,
                          bool builtInFailedBefore);
+    // Where the picture for letter may be, in the order it is looked for.
+    static QStringList candidateFiles(const QStringList& folders, char letter);
     static bool readFromFolders(IconPicture::Decoded& decoded, const QStringList& folders,
                                 char letter);
 

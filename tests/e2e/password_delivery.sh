@@ -243,17 +243,7 @@ real_program_case() {
     grep -qx match "$target_out" || fail "[$wm/real] the line edit did not get the password"
     # Back to the dialog for the keyboard.
     [ -n "$dialog" ] && xdotool mousemove $((dx + dw / 2)) $((dy + 10)) click 1 sleep 0.3
-    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
-    if ! wait_for_exit "$program" 100; then
-        fail "[$wm/real] Exit did not end the program"
-        kill "$program"
-    fi
-    wait "$program" 2>/dev/null
-    local verdict
-    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin generated)
-    [ "$verdict" = match ] || fail "[$wm/real] clipboard after the program ended: $verdict"
-    printf 'something else' | xclip -selection clipboard -i -l 1
-    sleep 0.5
+    copy_exit_and_check "$wm" real generated
     [ "$(helper_count)" = 0 ] || fail "[$wm/real] the clipboard helper outlived its clipboard"
     xclip -o -selection clipboard >/dev/null # lets that xclip go
 }
@@ -315,6 +305,24 @@ escape_case() {
     grep -q '^text $' "$target_out" || fail "[$wm/escape] something was typed"
 }
 
+# copy_exit_and_check WM LABEL PASSWORD: Copy and Exit from the keyboard in the password
+# dialog of the real program (`program`); once it has ended the clipboard must hold the
+# password named PASSWORD (see E2ePasswords.h). Then another owner takes the clipboard.
+copy_exit_and_check() {
+    local wm=$1 label=$2 password=$3
+    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
+    if ! wait_for_exit "$program" 100; then
+        fail "[$wm/$label] Exit did not end the program"
+        kill "$program"
+    fi
+    wait "$program" 2>/dev/null
+    local verdict
+    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin "$password")
+    [ "$verdict" = match ] || fail "[$wm/$label] clipboard after the program ended: $verdict"
+    printf 'something else' | xclip -selection clipboard -i -l 1
+    sleep 0.5
+}
+
 # show_copy_exit WM CASE: in the real program (`program`, main window `window`): Enter (OK),
 # Show, Copy and Exit from the keyboard; after the program has ended the clipboard must hold
 # the password named CASE (see E2ePasswords.h). Leaves the clipboard to another owner.
@@ -326,17 +334,7 @@ show_copy_exit() {
     [ -n "$dialog" ] || { fail "[$wm/$case] Enter showed no password dialog"; kill "$program"; return; }
     xdotool key space sleep 0.3
     import -window root "$SHOTS/$case-$wm-shown.png"
-    xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
-    if ! wait_for_exit "$program" 100; then
-        fail "[$wm/$case] Exit did not end the program"
-        kill "$program"
-    fi
-    wait "$program" 2>/dev/null
-    local verdict
-    verdict=$(xclip -o -selection clipboard 2>/dev/null | "$BIN/e2e_LineEditTarget" --stdin "$case")
-    [ "$verdict" = match ] || fail "[$wm/$case] clipboard after the program ended: $verdict"
-    printf 'something else' | xclip -selection clipboard -i -l 1
-    sleep 0.5
+    copy_exit_and_check "$wm" "$case" "$case"
     xclip -o -selection clipboard >/dev/null # lets that xclip go
 }
 
