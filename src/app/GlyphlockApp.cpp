@@ -5,6 +5,9 @@
 #include "matrix/MatrixDialog.h"
 
 #include <QFontMetrics>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <system_error>
 #include <thread>
@@ -39,9 +42,33 @@ GlyphlockApp::GlyphlockApp(int& argc, char** argv) : QApplication(argc, argv)
     // Wayland desktops find the entry (name, icon) through it; X11 ones through the
     // entry's StartupWMClass.
     setDesktopFileName(QLatin1String(kDesktopEntry));
+    installTranslations();
 }
 
 GlyphlockApp::~GlyphlockApp() = default;
+
+QStringList GlyphlockApp::installTranslations(const QLocale& locale, const QString& folder)
+{
+    QStringList installed;
+    // Tried in the order of the user's languages; the first catalogue that exists wins.
+    const auto install = [&](const QLocale& wanted, const QString& name, const QString& where) {
+        auto* translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(wanted, name, QStringLiteral("_"), where) &&
+            QCoreApplication::installTranslator(translator)) {
+            installed.append(name + QLatin1Char('_') + translator->language());
+            return translator->language();
+        }
+        delete translator;
+        return QString();
+    };
+    const QString language = install(locale, QStringLiteral("glyphlock"), folder);
+    // Qt's buttons speak the language of our texts, not another one of the user's list.
+    if (!language.isEmpty()) {
+        install(QLocale(language), QStringLiteral("qtbase"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    }
+    return installed;
+}
 
 int GlyphlockApp::InitInstance()
 {

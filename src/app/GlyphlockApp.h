@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include "base/SettingsStore.h"
 
@@ -18,6 +20,13 @@ public:
     // terminal: the toolkit's warnings about everyday input (damaged pictures, no opener for a
     // link) tell a user nothing. Fatal messages still show; debug builds print everything.
     static void RouteToolkitMessages();
+
+    // Speaks the languages of `locale`: our own texts from the catalogues in `folder` (the ones
+    // compiled into the program by default), Qt's standard texts (dialog buttons) from Qt's
+    // own. English, the texts in the code, where no catalogue matches the user's languages.
+    // Returns the languages found, for the curious ("de", "qtbase_de").
+    static QStringList installTranslations(const QLocale& locale = QLocale::system(),
+                                           const QString& folder = QStringLiteral(":/i18n"));
 
     // Runs the main window modally; the program ends when it closes. Returns the exit code.
     int InitInstance();

@@ -1,5 +1,7 @@
 #include "delivery/WindowPicker.h"
 
+#include <QCoreApplication>
+
 WindowPicker::WindowPicker(PickerPlatform& platform) : platform(platform) {}
 
 void WindowPicker::start(WindowId mainWindow, WindowId dialog)
@@ -52,6 +54,6 @@ QString WindowPicker::describeWindow(WindowId window, const QString& className)
     // Never leave half of a surrogate pair behind.
     if (!name.isEmpty() && name.back().isHighSurrogate())
         name.chop(1);
-    return QStringLiteral("Window Handle:0x%1.\r\nClass Name:%2.")
+    return QCoreApplication::translate("WindowPicker", "Window Handle:0x%1.\r\nClass Name:%2.")
         .arg(QString::number(window, 16).toUpper().rightJustified(8, QLatin1Char('0')), name);
 }

@@ -2,6 +2,7 @@
 
 #include "password/SymbolSetDialog.h"
 #include "widgets/DialogUnits.h"
+#include "widgets/FitToText.h"
 #include "widgets/HyperLink.h"
 #include "widgets/StaticText.h"
 
@@ -30,36 +31,52 @@ struct Text
 
 // The usage notes and tips, in the order the keyboard visits the dialog.
 constexpr Text kNotes[] = {
-    {13, 81, 220, 14, "Drag the border of the window to resize the matrix."},
+    {13, 81, 220, 14,
+     QT_TRANSLATE_NOOP("AboutDialog", "Drag the border of the window to resize the matrix.")},
     {13, 102, 220, 29,
-     "Click right or left mouse button on the icons to change them. There are some icons to be "
-     "chosen if you click more than one time."},
+     QT_TRANSLATE_NOOP(
+         "AboutDialog",
+         "Click right or left mouse button on the icons to change them. There are some icons to be "
+         "chosen if you click more than one time.")},
     {13, 139, 220, 48,
-     "Different matrix of the icons will generate totally different passwords long and secure "
-     "enough when you press the OK button. \r\nIf you want to exit with out doing anything, "
-     "just click the close button at the top-right corner of the window."},
+     QT_TRANSLATE_NOOP(
+         "AboutDialog",
+         "Different matrix of the icons will generate totally different passwords long and secure "
+         "enough when you press the OK button. \r\nIf you want to exit with out doing anything, "
+         "just click the close button at the top-right corner of the window.")},
 };
 
 constexpr Text kTips[] = {
-    {13, 205, 220, 19, "You can design your own icons in the image to make it easier to remember."},
+    {13, 205, 220, 19,
+     QT_TRANSLATE_NOOP(
+         "AboutDialog",
+         "You can design your own icons in the image to make it easier to remember.")},
     {13, 273, 220, 26,
-     "To add new icons, place the GIF or JPG files named g.gif(g.jpg), h.gif(h.jpg) ..., to the "
-     "folder of the program."},
+     QT_TRANSLATE_NOOP("AboutDialog", "To add new icons, place the GIF or JPG files named "
+                                      "g.gif(g.jpg), h.gif(h.jpg) ..., to the "
+                                      "folder of the program.")},
     {13, 226, 220, 39,
-     "To replace the 6 build-in icons, just place GIF or JPG files  named from a.gif(a.jpg) to "
-     "f.gif(f.jpg) in the same folder with the program. If both the GIF and JPG files with the "
-     "same name exist, the GIF file is used preferentially."},
+     QT_TRANSLATE_NOOP(
+         "AboutDialog",
+         "To replace the 6 build-in icons, just place GIF or JPG files  named from a.gif(a.jpg) to "
+         "f.gif(f.jpg) in the same folder with the program. If both the GIF and JPG files with the "
+         "same name exist, the GIF file is used preferentially.")},
     {13, 303, 218, 27,
-     "WARNING: If you change the file name of an icon, the generated password may not "
-     "correspond to the original image you have remembered before."},
+     QT_TRANSLATE_NOOP(
+         "AboutDialog",
+         "WARNING: If you change the file name of an icon, the generated password may not "
+         "correspond to the original image you have remembered before.")},
     {13, 335, 219, 35,
-     " You'd better setup an icon set before you generate passwords and keep use it constantly. "
-     "Of course, just adding new icons is safe. And it will enhance the security."},
+     QT_TRANSLATE_NOOP(
+         "AboutDialog",
+         " You'd better setup an icon set before you generate passwords and keep use it "
+         "constantly. "
+         "Of course, just adding new icons is safe. And it will enhance the security.")},
 };
 
 QLabel* addText(QWidget* dialog, const DialogUnits& units, const Text& text)
 {
-    return addStaticText(dialog, units, QString::fromLatin1(text.text),
+    return addStaticText(dialog, units, AboutDialog::tr(text.text),
                          QRect(text.x, text.y, text.width, text.height));
 }
 
@@ -108,7 +125,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("About Glyphlock"));
+    setWindowTitle(tr("About Glyphlock"));
     const DialogUnits units(font());
     designedSize = QSize(units.x(246), units.y(383));
     setFixedSize(designedSize);
@@ -121,10 +138,11 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     icon->setGeometry(QRect(iconArea.topLeft(), QSize(iconSide, iconSide)));
     icon->setPixmap(programIcon(QSize(iconSide, iconSide)));
 
-    addText(this, units, {40, 10, 142, 8, "Glyphlock Version 2.4"});
-    addText(this, units, {40, 25, 119, 8, "Copyright (C) Tamsk"});
+    addText(this, units,
+            {40, 10, 142, 8, QT_TRANSLATE_NOOP("AboutDialog", "Glyphlock Version 2.4")});
+    addText(this, units, {40, 25, 119, 8, QT_TRANSLATE_NOOP("AboutDialog", "Copyright (C) Tamsk")});
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    auto* okButton = new QPushButton(tr("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setGeometry(units.rect(189, 7, 50, 14));
     okButton->setDefault(true);
@@ -139,10 +157,12 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     webLink->setGeometry(units.rect(40, 52, 113, 10));
     webLink->fitToText();
 
-    addGroup(this, units, QStringLiteral("Usage"), QRect(7, 68, 232, 121));
+    //: Heading of the notes on how to use the program.
+    addGroup(this, units, tr("Usage"), QRect(7, 68, 232, 121));
     for (const Text& note : kNotes)
         addText(this, units, note);
-    tipsGroup = addGroup(this, units, QStringLiteral("Tips"), QRect(7, 194, 232, 182));
+    //: Heading of the advice on pictures and passwords.
+    tipsGroup = addGroup(this, units, tr("Tips"), QRect(7, 194, 232, 182));
     designedTipsGroup = tipsGroup->geometry();
     // The tips lie on a page that scrolls when the screen is too small for the whole box.
     tipsArea = new QScrollArea(this);
@@ -165,7 +185,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     page->setAutoFillBackground(false);
     layOutTips(designedTipsArea.width());
 
-    auto* configButton = new QPushButton(QStringLiteral("&Config..."), this);
+    //: Opens the dialog that sets the special characters of passwords.
+    auto* configButton = new QPushButton(tr("&Config..."), this);
     configButton->setObjectName(QStringLiteral("configButton"));
     configButton->setGeometry(units.rect(189, 32, 50, 14));
 
@@ -173,6 +194,14 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     mailLink->setUnderlineMode(HyperLink::underlineOnHover);
     webLink->setTarget(QString::fromLatin1(kWebAddress));
     webLink->setUnderlineMode(HyperLink::underlineOnHover);
+
+    // A translation longer than the English gets the room it needs, the tips their width.
+    if (!growToFitTexts(this).isNull()) {
+        designedSize = size();
+        designedTipsGroup = tipsGroup->geometry();
+        designedTipsArea = tipsArea->geometry();
+        layOutTips(designedTipsArea.width());
+    }
 
     setTabOrder(okButton, mailLink);
     setTabOrder(mailLink, webLink);

@@ -82,10 +82,12 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     statusFont = statusTextFont();
 
     okButton.setObjectName(QStringLiteral("okButton"));
-    okButton.setAccessibleName(QStringLiteral("OK"));
+    //: Spoken name of the picture button that makes the password from the grid.
+    okButton.setAccessibleName(tr("OK"));
     okButton.setDefault(true);
     aboutButton.setObjectName(QStringLiteral("aboutButton"));
-    aboutButton.setAccessibleName(QStringLiteral("About"));
+    //: Spoken name of the "?" picture button that opens the About box.
+    aboutButton.setAccessibleName(tr("About"));
     for (ImageButton* button : {&okButton, &aboutButton})
         button->resize(kButtonSize);
     connect(&okButton, &QPushButton::clicked, this, &MatrixDialog::OnOK);
@@ -96,14 +98,15 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
 
     // There is no portable window menu to extend: the commands live in a menu opened from
     // the strip below the grid, and as shortcuts.
-    aboutAction = new QAction(QStringLiteral("&About Glyphlock and Usage..."), this);
+    aboutAction = new QAction(tr("&About Glyphlock and Usage..."), this);
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
     aboutAction->setShortcut(QKeySequence::HelpContents);
-    configureAction = new QAction(QStringLiteral("C&onfigure..."), this);
+    configureAction = new QAction(tr("C&onfigure..."), this);
     configureAction->setObjectName(QStringLiteral("configureAction"));
     // Ctrl+, is where desktops put a program's settings.
     configureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    undoAction = new QAction(QStringLiteral("&Undo"), this);
+    //: Takes back the last step of a grid cell.
+    undoAction = new QAction(tr("&Undo"), this);
     undoAction->setObjectName(QStringLiteral("undoAction"));
     undoAction->setShortcut(QKeySequence::Undo);
     undoAction->setEnabled(false);
@@ -201,7 +204,7 @@ void MatrixDialog::finishLoadingIcons()
         okButton.setBitmapPair(nullptr, 0);
         aboutButton.setBitmapPair(nullptr, 0);
         QMessageBox::critical(this, QCoreApplication::applicationName(),
-                              QStringLiteral("Resource not ready. The program may be broken."));
+                              tr("Resource not ready. The program may be broken."));
     }
 }
 

@@ -37,10 +37,10 @@ MatrixGrid::MatrixGrid(const IconMatrix& matrix, const IconSet& icons, QWidget* 
     Q_UNUSED(factoryInstalled);
 
     setObjectName(QStringLiteral("matrixGrid"));
-    setAccessibleName(QStringLiteral("Icon grid"));
-    setAccessibleDescription(QStringLiteral(
-        "Arrow keys, Home and End move between the cells; Space steps the cell to the next "
-        "icon, Shift+Space or Backspace to the one before."));
+    setAccessibleName(tr("Icon grid"));
+    setAccessibleDescription(
+        tr("Arrow keys, Home and End move between the cells; Space steps the cell to the next "
+           "icon, Shift+Space or Backspace to the one before."));
     // The window under it handles every mouse event, as if this were not there.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::StrongFocus);

@@ -3,6 +3,7 @@
 #include "base/SettingsStore.h"
 #include "core/PasswordAlgorithm.h"
 #include "widgets/DialogUnits.h"
+#include "widgets/FitToText.h"
 #include "widgets/StaticText.h"
 
 #include <QCoreApplication>
@@ -31,18 +32,19 @@ SymbolSetDialog::SymbolSetDialog(QWidget* parent) : QDialog(parent)
 
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Config"));
+    //: Title of the dialog that sets the special characters of passwords.
+    setWindowTitle(tr("Config"));
     const DialogUnits units(font());
     setFixedSize(units.x(226), units.y(143));
 
     // Created in tab order.
-    QPushButton* setButton = addButton(this, units, QStringLiteral("&Set"),
-                                       QStringLiteral("setButton"), QRect(138, 122, 39, 14));
+    //: Stores the special characters typed above.
+    QPushButton* setButton =
+        addButton(this, units, tr("&Set"), QStringLiteral("setButton"), QRect(138, 122, 39, 14));
     setButton->setDefault(true);
-    QPushButton* closeButton = addButton(this, units, QStringLiteral("&Close"),
-                                         QStringLiteral("closeButton"), QRect(181, 122, 38, 14));
-    addStaticText(this, units,
-                  QStringLiteral("What special characters can appear in the password:"),
+    QPushButton* closeButton = addButton(this, units, tr("&Close"), QStringLiteral("closeButton"),
+                                         QRect(181, 122, 38, 14));
+    addStaticText(this, units, tr("What special characters can appear in the password:"),
                   QRect(7, 7, 212, 14));
 
     editSymbols = new QLineEdit(strSymbols, this);
@@ -51,22 +53,26 @@ SymbolSetDialog::SymbolSetDialog(QWidget* parent) : QDialog(parent)
     editSymbols->setCursorPosition(0);
 
     addStaticText(this, units,
-                  QStringLiteral("0~9, A~Z, a~z may appear by default. However, you may set any "
-                                 "characters in above box to make your own password generation "
-                                 "scheme."),
+                  tr("0~9, A~Z, a~z may appear by default. However, you may set any "
+                     "characters in above box to make your own password generation "
+                     "scheme."),
                   QRect(7, 44, 212, 25));
     QPushButton* originalButton =
-        addButton(this, units, QStringLiteral("&Original"), QStringLiteral("originalButton"),
+        //: Puts the default special characters back into the box.
+        addButton(this, units, tr("&Original"), QStringLiteral("originalButton"),
                   QRect(83, 122, 50, 14));
-    QLabel* warning = addStaticText(
-        this, units,
-        QStringLiteral("This modification may influence the password generation algorithm. "
-                       "Your old password may NOT be generated after this. You'd better write "
-                       "down the old password first, then update it to a new one by the new "
-                       "config."),
-        QRect(7, 73, 212, 44));
+    QLabel* warning =
+        addStaticText(this, units,
+                      tr("This modification may influence the password generation algorithm. "
+                         "Your old password may NOT be generated after this. You'd better write "
+                         "down the old password first, then update it to a new one by the new "
+                         "config."),
+                      QRect(7, 73, 212, 44));
     warning->setFrameStyle(QFrame::Box | QFrame::Plain);
     warning->setMargin(2);
+
+    // A translation longer than the English gets the room it needs.
+    growToFitTexts(this);
 
     setTabOrder(setButton, closeButton);
     setTabOrder(closeButton, editSymbols);
@@ -85,14 +91,14 @@ void SymbolSetDialog::accept()
     // Taken exactly as typed: spaces, repeats and letters already in the alphabet all count.
     const QString symbols = editSymbols->text();
     if (symbols.isEmpty()) {
-        report(QMessageBox::Critical, QStringLiteral("At least one character must be set."));
+        report(QMessageBox::Critical, tr("At least one character must be set."));
         return;
     }
     if (SettingsStore::saveSpecialChars(symbols)) {
         report(QMessageBox::Warning,
-               QStringLiteral("Update Register successfully. Now it's:\"%1\"").arg(symbols));
+               tr("Update Register successfully. Now it's:\"%1\"").arg(symbols));
     } else {
-        report(QMessageBox::Critical, QStringLiteral("Update Register error. You may try later."));
+        report(QMessageBox::Critical, tr("Update Register error. You may try later."));
     }
 }
 

@@ -281,36 +281,34 @@ QString HyperLink::openErrorText(int code)
 {
     switch (code) {
     case kOutOfResources:
-        return QStringLiteral("The operating system is out\nof memory or resources.");
+        return tr("The operating system is out\nof memory or resources.");
     case kFileNotFound:
-        return QStringLiteral("The specified file was not found.");
+        return tr("The specified file was not found.");
     case kPathNotFound:
-        return QStringLiteral("The specified path was not found.");
+        return tr("The specified path was not found.");
     case kAccessDenied:
-        return QStringLiteral("The operating system denied\naccess to the specified file.");
+        return tr("The operating system denied\naccess to the specified file.");
     case kOutOfMemory:
-        return QStringLiteral("There was not enough memory to complete the operation.");
+        return tr("There was not enough memory to complete the operation.");
     case kBadFormat:
-        return QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+        return tr("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
     case kSharingViolation:
-        return QStringLiteral("A sharing violation occurred. ");
+        return tr("A sharing violation occurred. ");
     case kIncompleteAssociation:
-        return QStringLiteral("The filename association is\nincomplete or invalid.");
+        return tr("The filename association is\nincomplete or invalid.");
     case kDdeTimeout:
-        return QStringLiteral(
-            "The DDE transaction could not\nbe completed because the request timed out.");
+        return tr("The DDE transaction could not\nbe completed because the request timed out.");
     case kDdeFailed:
-        return QStringLiteral("The DDE transaction failed.");
+        return tr("The DDE transaction failed.");
     case kDdeBusy:
-        return QStringLiteral("The DDE transaction could not\nbe completed because other DDE "
-                              "transactions\nwere being processed.");
+        return tr("The DDE transaction could not\nbe completed because other DDE "
+                  "transactions\nwere being processed.");
     case kNoAssociation:
-        return QStringLiteral(
-            "There is no application associated\nwith the given filename extension.");
+        return tr("There is no application associated\nwith the given filename extension.");
     case kLibraryNotFound:
-        return QStringLiteral("The specified dynamic-link library was not found.");
+        return tr("The specified dynamic-link library was not found.");
     default:
-        return QStringLiteral("Unknown Error (%1) occurred.").arg(code);
+        return tr("Unknown Error (%1) occurred.").arg(code);
     }
 }
 
@@ -423,7 +421,7 @@ void HyperLink::onClicked()
 void HyperLink::showOpenError(int code)
 {
     QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
-                    QStringLiteral("Unable to open hyperlink:\n\n") + openErrorText(code),
-                    QMessageBox::Ok, window());
+                    tr("Unable to open hyperlink:\n\n") + openErrorText(code), QMessageBox::Ok,
+                    window());
     box.exec();
 }

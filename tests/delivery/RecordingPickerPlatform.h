@@ -22,7 +22,8 @@ public:
     void addWindow(const FakeWindow& window) { windows.append(window); }
     void removeWindow(WindowId id);
 
-    Gesture gesture() const override { return Gesture::DragToWindow; }
+    Gesture gesture() const override { return shownGesture; }
+    void setGesture(Gesture gesture) { shownGesture = gesture; }
     WindowId windowAt(const QPoint& globalPos) override;
     bool isWindow(WindowId window) override;
     WindowId parentOf(WindowId window) override;
@@ -44,4 +45,5 @@ public:
     };
     QList<Typing> typed;
     TypeResult typeResult = TypeResult::Typed;
+    Gesture shownGesture = Gesture::DragToWindow;
 };
