@@ -162,6 +162,11 @@ void X11Typist::start(Window window, const QPoint& devicePos, bool viaWindowMana
         });
         return;
     }
+    // The theme's text cursor is read while the target takes the focus (from its files once
+    // per theme), so that none of the time the target has to show its pointer shape goes to it.
+    XFlush(display);
+    readCursorTheme();
+    themeTextCursorPictures();
     deadline = Clock::now() + kFocusTimeout;
     timer.start();
 }
@@ -258,7 +263,6 @@ void X11Typist::beginPointerCheck()
     XTestFakeMotionEvent(display, -1, point.x(), point.y(), CurrentTime);
     pongs = 0;
     textCursorSeen = false;
-    readCursorTheme();
     if (pingable)
         sendPing();
     XFlush(display);
@@ -300,7 +304,7 @@ void X11Typist::judgePointer()
 
 // The cursor theme programs load their cursors from, as libXcursor chooses it: the environment
 // first, then the Xcursor.theme resource, read anew for each delivery, as desktops change it
-// while programs run; empty for the theme called "default".
+// while programs run (and Chromium follows); empty for the theme called "default".
 void X11Typist::readCursorTheme()
 {
     std::string theme;
