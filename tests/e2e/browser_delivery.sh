@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program types into the password field of a login page in chromium and firefox-esr,
 # on an X server of its own with a cursor theme set as a desktop sets it (the Xcursor.theme
-# resource): first under openbox with Adwaita, then without a window manager with Breeze, with
+# resource): first under openbox with Breeze, then without a window manager with Adwaita, with
 # the program of the last case going on through the change.
 # Chromium draws the theme's cursors itself, without a name, so the program must know the
 # theme's text cursor by its picture. Each round runs the default special set and the set
@@ -264,8 +264,9 @@ run_round() {
     done
 }
 
-# As GNOME sets it; chromium follows a change of the resource at once.
-echo 'Xcursor.theme: Adwaita' | xrdb -merge
+# As KDE sets it; chromium follows a change of the resource at once. Breeze holds every name of
+# the text cursor, so that its pictures alone stand for it, none from the fallback theme.
+echo 'Xcursor.theme: breeze_cursors' | xrdb -merge
 openbox --sm-disable >/dev/null 2>&1 &
 WM_PID=$!
 started+=($WM_PID)
@@ -279,8 +280,8 @@ run_round openbox "" "é€ß"
 
 kill -KILL "$WM_PID"
 wait "$WM_PID" 2>/dev/null
-# As KDE sets it. The program that runs on must follow the change, as chromium does.
-echo 'Xcursor.theme: breeze_cursors' | xrdb -merge
+# As GNOME sets it. The program that runs on must follow the change, as chromium does.
+echo 'Xcursor.theme: Adwaita' | xrdb -merge
 sleep 0.5
 run_round none "é€ß" ""
 stop_program
