@@ -269,7 +269,11 @@ round() {
 driver_round() {
     local browser=$1 name=$2
     start_program "$browser/$name" "$BIN/e2e_PasswordDialogDriver" "$name"
-    stack_wait_for "$STACK_WORK/program.out" '^ready' || fail "[$browser/$name] no dialog"
+    if ! stack_wait_for "$STACK_WORK/program.out" '^ready'; then
+        fail "[$browser/$name] no dialog"
+        stop_program
+        return
+    fi
     local wx wy ww wh x y w h
     read -r wx wy ww wh <<<"$(stack_sway_rect Glyphlock)"
     read -r x y w h <<<"$(awk '$1 == "local" && $2 == "dragArea" { print $3, $4, $5, $6 }' \
