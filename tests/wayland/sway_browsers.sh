@@ -46,7 +46,7 @@ fail() {
 # The login page: the user name field in the upper part, the password field filling the lower
 # half, so that a click at three quarters of the window's height lands in it whatever the
 # browser draws above the page. The title names the round (one more each time the window loses
-# the focus, which also empties both fields) and both fields' characters as code points.
+# the focus, which also empties both fields) and both fields' texts, as JSON.
 cat >"$STACK_WORK/login.html" <<'EOF'
 <!DOCTYPE html>
 <html><head><meta charset="utf-8"><title>login</title>
