@@ -31,6 +31,9 @@ started+=($(cat "$WORK/dbus.pid"))
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_DATA_HOME="$WORK/home/.local"
 mkdir -p "$XDG_CONFIG_HOME/Tamsk" "$XDG_DATA_HOME"
 printf '[PW]\nSC=é€ß\n' >"$XDG_CONFIG_HOME/Tamsk/glyphlock.conf"
+# fluxbox without the message of its background setter, which takes the focus.
+mkdir -p "$HOME/.fluxbox"
+printf 'background: none\n' >"$HOME/.fluxbox/overlay"
 # i3 without its bar and first-run wizard.
 printf '# i3 config file (v4)\nfont pango:DejaVu Sans 8\nfor_window [class="Zenity"] floating enable\n' >"$WORK/i3.config"
 
@@ -57,9 +60,9 @@ start_manager() {
     mutter) mutter --x11 --replace --sm-disable ;;
     esac >"$WORK/$1.log" 2>&1 &
     started+=($!)
-    # Running once its check window names itself.
+    # Running once its check window names itself (KWin takes long on a busy machine).
     local check
-    for _ in $(seq 150); do
+    for _ in $(seq 300); do
         check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')
         [ -n "$check" ] && xprop -id "$check" _NET_SUPPORTING_WM_CHECK 2>/dev/null |
             grep -q "$check" && break
