@@ -1,11 +1,10 @@
 // Qt before Xlib: Xlib's macros (Bool, Status, None) break Qt's headers.
 #include "platform/x11/PickFrame.h"
 
-#include <QGuiApplication>
 #include <QMargins>
 #include <QRect>
-#include <QScreen>
 
+#include "platform/DevicePixels.h"
 #include "platform/x11/X11PickerPlatform.h"
 #include "platform/x11/X11Typist.h"
 #include "platform/x11/XErrorTrap.h"
@@ -24,12 +23,6 @@ namespace {
 constexpr int kMaxClientDepth = 8;
 // The widest border or shadow a frame extents property is believed to describe.
 constexpr unsigned long kMaxExtent = 1024;
-
-qreal deviceRatio()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->devicePixelRatio() : 1.0;
-}
 
 // The window's parent; None when the query fails (a vanished window, for one).
 Window parentWindow(Display* display, Window window)
@@ -94,7 +87,7 @@ X11PickerPlatform::~X11PickerPlatform()
 
 QPoint X11PickerPlatform::toDevice(const QPoint& logical) const
 {
-    return (QPointF(logical) * deviceRatio()).toPoint();
+    return toDevicePixels(currentScreens(), logical);
 }
 
 PickerPlatform::WindowId X11PickerPlatform::windowAt(const QPoint& globalPos)
@@ -303,12 +296,9 @@ void X11PickerPlatform::showFrame(WindowId window)
         hideFrame();
         return;
     }
-    const qreal ratio = deviceRatio();
-    const QRect logical(QPointF(device.topLeft() / ratio).toPoint(),
-                        QSizeF(device.size() / ratio).toSize());
     if (!frame)
         frame = std::make_unique<PickFrame>();
-    frame->showAround(logical);
+    frame->showAround(fromDevicePixels(currentScreens(), device));
 }
 
 void X11PickerPlatform::hideFrame()
