@@ -344,11 +344,24 @@ void MatrixDialog::OnOK()
 {
     finishLoadingIcons();
     QString password = PasswordGenerator::generate(matrix.Rows());
+    // The grid is the picture the password shows: it stays as it is while the password is
+    // shown, whatever size the window is given meanwhile (a tiling window manager may place it
+    // anew when it comes back after a pick), and a window that ends up at another size is
+    // asked back to its own.
+    gridHeldAt = size();
+    passwordShown = true;
     const bool exitRequested = presentPassword(password);
+    passwordShown = false;
     // The dialog has let go of its copies; this is the last one.
     secureClear(password);
-    if (exitRequested)
+    if (exitRequested) {
         QDialog::accept();
+        return;
+    }
+    if (size() == gridHeldAt)
+        gridHeldAt = QSize();
+    else
+        resize(gridHeldAt);
 }
 
 void MatrixDialog::OnAboutButton()
@@ -381,6 +394,19 @@ void MatrixDialog::applyClientSize()
     grid.setGeometry(0, 0, width(), std::max(height() - kStripHeight, 0));
     if (isMinimized())
         return;
+    if (gridHeldAt.isValid()) {
+        if (passwordShown) {
+            update();
+            return;
+        }
+        // The first size after the password: our own back, or a new one the user chose.
+        const bool back = size() == gridHeldAt;
+        gridHeldAt = QSize();
+        if (back) {
+            update();
+            return;
+        }
+    }
     const Geometry geometry = geometryFor(size());
     if (geometry.columns < 1 || geometry.rows < 1)
         return;

@@ -118,6 +118,9 @@ private:
     ImageButton okButton;
     int columns = 0;
     int rowCount = 0;
+    // While valid, sizes leave the grid alone: the window's size when the password was made.
+    QSize gridHeldAt;
+    bool passwordShown = false;
     QString pointerText;
     QFont statusFont;
 };
