@@ -5,6 +5,7 @@
 #include "matrix/AboutDialog.h"
 #include "password/PasswordGenerator.h"
 #include "password/SymbolSetDialog.h"
+#include "platform/FirstFrame.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -17,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QShowEvent>
 
 #include <algorithm>
 
@@ -140,7 +142,7 @@ MatrixDialog::~MatrixDialog()
     iconSet.stopReading();
 }
 
-void MatrixDialog::takeFirstIcon()
+void MatrixDialog::takeFirstIcon(bool reportLater)
 {
     if (iconSet.Count() > 0 || iconsFinished)
         return;
@@ -148,7 +150,7 @@ void MatrixDialog::takeFirstIcon()
     if (!iconSet.builtInsFailed())
         return;
     // The report is a message box: never from inside a paint.
-    if (paintingActive())
+    if (reportLater || paintingActive())
         QMetaObject::invokeMethod(this, &MatrixDialog::finishLoadingIcons, Qt::QueuedConnection);
     else
         finishLoadingIcons();
@@ -207,6 +209,11 @@ void MatrixDialog::finishLoadingIcons()
 
 void MatrixDialog::continueAfterFirstFrame()
 {
+    // The window shows what it painted itself from now on.
+    if (frameHandedOver) {
+        frameHandedOver = false;
+        FirstFrame::release(*this);
+    }
     if (!windowIconSet) {
         windowIconSet = true;
         QIcon appIcon;
@@ -271,6 +278,19 @@ bool MatrixDialog::presentPassword(const QString& password)
     return dialog.exitRequested();
 }
 
+void MatrixDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Before the first map: where the window system would show the window empty until its
+    // first paint has gone through (X11), the first frame goes along with the map instead.
+    if (afterFirstFrameQueued || frameHandedOver || !FirstFrame::shownAtMap())
+        return;
+    takeFirstIcon(true);
+    drawingAhead = true;
+    frameHandedOver = FirstFrame::showAtMap(*this);
+    drawingAhead = false;
+}
+
 void MatrixDialog::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -279,7 +299,7 @@ void MatrixDialog::paintEvent(QPaintEvent* event)
     PaintMatrix(painter, event->rect());
     if (!pointerText.isEmpty())
         drawText(painter, pointerTextRect().topLeft(), pointerText, QColor(0, 255, 0));
-    if (!afterFirstFrameQueued) {
+    if (!afterFirstFrameQueued && !drawingAhead) {
         // Queued: it runs once this frame has gone to the screen.
         afterFirstFrameQueued = true;
         QMetaObject::invokeMethod(this, &MatrixDialog::continueAfterFirstFrame,
