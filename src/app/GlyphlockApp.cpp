@@ -3,6 +3,7 @@
 #include "base/Privacy.h"
 #include "base/SettingsStore.h"
 #include "matrix/MatrixDialog.h"
+#include "platform/PlatformFactory.h"
 
 #include <QFontMetrics>
 
@@ -39,6 +40,8 @@ GlyphlockApp::GlyphlockApp(int& argc, char** argv) : QApplication(argc, argv)
     // Wayland desktops find the entry (name, icon) through it; X11 ones through the
     // entry's StartupWMClass.
     setDesktopFileName(QLatin1String(kDesktopEntry));
+    // Before the main window: from here on the grid, the password and its keys exist.
+    PlatformFactory::prepareAtStart();
 }
 
 GlyphlockApp::~GlyphlockApp() = default;

@@ -50,8 +50,11 @@ const QString PasswordDialog::kNotTypableText = QStringLiteral(
     "The password holds characters that cannot be typed here; nothing was typed.\r\nUse "
     "\"Copy to Clipboard\" and paste it into the input box instead.");
 const QString PasswordDialog::kRefusedText = QStringLiteral(
-    "The desktop did not allow automatic input.\r\nUse \"Copy to Clipboard\" and paste the "
-    "password into the input box instead.");
+    "The desktop refused automatic input for Glyphlock.\r\nUse \"Copy to Clipboard\" and paste "
+    "the password into the input box instead.");
+const QString PasswordDialog::kDeclinedText = QStringLiteral(
+    "Automatic input was declined in the desktop's dialog.\r\nClick in this area to be asked "
+    "again, or use \"Copy to Clipboard\".");
 const QString PasswordDialog::kClipboardLeavesText = QStringLiteral(
     "This desktop keeps the clipboard only while Glyphlock runs: paste the password before "
     "you exit.");
@@ -267,6 +270,7 @@ void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& glob
         case PickerPlatform::TypeResult::WindowGone:
         case PickerPlatform::TypeResult::Failed:
         case PickerPlatform::TypeResult::Refused:
+        case PickerPlatform::TypeResult::Declined:
             dragArea->setLines(kNotTypedText);
             break;
         }
@@ -333,7 +337,12 @@ void PasswordDialog::typeIntoFocus()
         return;
     armed = false;
     armTimer.stop();
-    showTypeResult(platform->typeIntoFocus(password));
+    // The dialog keeps answering while the keys go out; closing it ends the typing
+    // (cancelTyping), and with it this answer.
+    platform->startTypingIntoFocus(password, [this](PickerPlatform::TypeResult result) {
+        showTypeResult(result);
+        emit typingFinished(result);
+    });
 }
 
 void PasswordDialog::showTypeResult(PickerPlatform::TypeResult result)
@@ -353,6 +362,9 @@ void PasswordDialog::showTypeResult(PickerPlatform::TypeResult result)
         break;
     case PickerPlatform::TypeResult::Refused:
         dragArea->setLines(kRefusedText);
+        break;
+    case PickerPlatform::TypeResult::Declined:
+        dragArea->setLines(kDeclinedText);
         break;
     case PickerPlatform::TypeResult::NoInputBox:
         dragArea->setLines(kNoInputBoxText);
