@@ -206,8 +206,17 @@ start_glyphlock() {
     glyphlock=$!
     wait_for "$WORK/glyphlock-$1.wl" 'get_toplevel' || fail "$1: no main window"
     sleep 0.5
+    # mutter gives a new window no keyboard while another has it: a click into the strip below
+    # the grid (which changes nothing) brings it there.
+    local found w h
+    found=$(input find "$WORK/glyphlock-$1.wl")
+    read -r _ _ _ w h <<<"$found"
+    [ -n "$h" ] && [ "$(input point "$WORK/glyphlock-$1.wl" $((w / 2)) $((h - 12)))" != missing ] &&
+        input click >/dev/null
+    # The key only after the window has the keyboard.
+    wait_for "$WORK/glyphlock-$1.wl" 'wl_keyboard@[0-9]*\.enter' 100
     input key Return >/dev/null
-    for _ in $(seq 50); do
+    for _ in $(seq 150); do
         [ "$(grep -c 'get_toplevel' "$WORK/glyphlock-$1.wl")" -ge 2 ] && break
         sleep 0.1
     done
