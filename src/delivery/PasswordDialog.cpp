@@ -149,6 +149,7 @@ PasswordDialog::~PasswordDialog()
     restoreMainWindow();
     // The shown copy first, so that ours is the last one and its buffer can be overwritten.
     showButton->setText(QString());
+    showButton->setAccessibleName(QString());
     secureClear(password);
 }
 
@@ -167,6 +168,8 @@ void PasswordDialog::done(int result)
 void PasswordDialog::onShowPassword()
 {
     showButton->setText(password);
+    // Read out as shown: a button's own name would drop each '&' as a mnemonic mark.
+    showButton->setAccessibleName(password);
 }
 
 void PasswordDialog::onCopyToClipboard()
