@@ -250,8 +250,10 @@ real_program_case() {
             mousemove "${to[0]}" "${to[1]}" sleep 0.5
         import -window root "$SHOTS/real-$wm-pick.png"
         xdotool mouseup 1
-        # Until the line edit holds the password (see pick_case).
-        wait_for "$target_out" '^edit1 match' 300
+        # Until the line edit holds the password (see pick_case); the dialog's drag area says
+        # how a delivery ended, for when it did not arrive.
+        wait_for "$target_out" '^edit1 match' 300 ||
+            import -window root "$SHOTS/real-$wm-not-typed.png"
     else
         fail "[$wm/real] no password dialog"
     fi
