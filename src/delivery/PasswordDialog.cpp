@@ -399,7 +399,15 @@ void PasswordDialog::restoreMainWindow()
     if (!window)
         return;
     // Shown normal, at the place it had: a maximised main window comes back in its normal size.
+    // It comes back without taking the focus: the window just picked is being given it, and
+    // a window manager that focuses new windows would otherwise take it back to us. This is
+    // Qt::WA_ShowWithoutActivating, which the platform reads from the window, once it exists,
+    // as this property.
+    const char* const withoutActivating = "_q_showWithoutActivating";
+    const QVariant before = window->property(withoutActivating);
+    window->setProperty(withoutActivating, true);
     window->showNormal();
+    window->setProperty(withoutActivating, before);
     window->setModality(mainWindowModality);
     if (mainWindowGeometry.isValid() && main->geometry() != mainWindowGeometry)
         main->setGeometry(mainWindowGeometry);
