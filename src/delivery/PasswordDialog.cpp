@@ -398,6 +398,11 @@ void PasswordDialog::restoreMainWindow()
     QWindow* window = main ? main->windowHandle() : nullptr;
     if (!window)
         return;
+    // Qt counts it as an ordinary window until it is back (see hideMainWindow); the window
+    // manager learns that it is still a modal one, or a tiling manager takes it for a new
+    // ordinary window, tiles it and so changes its size and the grid in it.
+    if (mainWindowModality != Qt::NonModal)
+        platform->markModal(platform->windowOf(main));
     // Shown normal, at the place it had: a maximised main window comes back in its normal size.
     // It comes back without taking the focus: the window just picked is being given it, and
     // a window manager that focuses new windows would otherwise take it back to us. This is

@@ -5,6 +5,7 @@
 #include "matrix/AboutDialog.h"
 #include "password/PasswordGenerator.h"
 #include "password/SymbolSetDialog.h"
+#include "platform/FirstFrame.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -19,6 +20,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShowEvent>
 
 #include <algorithm>
 
@@ -157,7 +159,7 @@ MatrixDialog::~MatrixDialog()
     iconSet.stopReading();
 }
 
-void MatrixDialog::takeFirstIcon()
+void MatrixDialog::takeFirstIcon(bool reportLater)
 {
     if (iconSet.Count() > 0 || iconsFinished)
         return;
@@ -165,7 +167,7 @@ void MatrixDialog::takeFirstIcon()
     if (!iconSet.builtInsFailed())
         return;
     // The report is a message box: never from inside a paint.
-    if (paintingActive())
+    if (reportLater || paintingActive())
         QMetaObject::invokeMethod(this, &MatrixDialog::finishLoadingIcons, Qt::QueuedConnection);
     else
         finishLoadingIcons();
@@ -224,6 +226,11 @@ void MatrixDialog::finishLoadingIcons()
 
 void MatrixDialog::continueAfterFirstFrame()
 {
+    // The window shows what it painted itself from now on.
+    if (frameHandedOver) {
+        frameHandedOver = false;
+        FirstFrame::release(*this);
+    }
     if (!windowIconSet) {
         windowIconSet = true;
         QIcon appIcon;
@@ -288,6 +295,19 @@ bool MatrixDialog::presentPassword(const QString& password)
     return dialog.exitRequested();
 }
 
+void MatrixDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Before the first map: where the window system would show the window empty until its
+    // first paint has gone through (X11), the first frame goes along with the map instead.
+    if (afterFirstFrameQueued || frameHandedOver || !FirstFrame::shownAtMap())
+        return;
+    takeFirstIcon(true);
+    drawingAhead = true;
+    frameHandedOver = FirstFrame::showAtMap(*this);
+    drawingAhead = false;
+}
+
 void MatrixDialog::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -296,7 +316,7 @@ void MatrixDialog::paintEvent(QPaintEvent* event)
     PaintMatrix(painter, event->rect());
     if (!pointerText.isEmpty())
         drawText(painter, pointerTextRect().topLeft(), pointerText, QColor(0, 255, 0));
-    if (!afterFirstFrameQueued) {
+    if (!afterFirstFrameQueued && !drawingAhead) {
         // Queued: it runs once this frame has gone to the screen.
         afterFirstFrameQueued = true;
         QMetaObject::invokeMethod(this, &MatrixDialog::continueAfterFirstFrame,
@@ -361,11 +381,24 @@ void MatrixDialog::OnOK()
 {
     finishLoadingIcons();
     QString password = PasswordGenerator::generate(matrix.Rows());
+    // The grid is the picture the password shows: it stays as it is while the password is
+    // shown, whatever size the window is given meanwhile (a tiling window manager may place it
+    // anew when it comes back after a pick), and a window that ends up at another size is
+    // asked back to its own.
+    gridHeldAt = size();
+    passwordShown = true;
     const bool exitRequested = presentPassword(password);
+    passwordShown = false;
     // The dialog has let go of its copies; this is the last one.
     secureClear(password);
-    if (exitRequested)
+    if (exitRequested) {
         QDialog::accept();
+        return;
+    }
+    if (size() == gridHeldAt)
+        gridHeldAt = QSize();
+    else
+        resize(gridHeldAt);
 }
 
 void MatrixDialog::OnAboutButton()
@@ -398,6 +431,19 @@ void MatrixDialog::applyClientSize()
     grid.setGeometry(0, 0, width(), std::max(height() - kStripHeight, 0));
     if (isMinimized())
         return;
+    if (gridHeldAt.isValid()) {
+        if (passwordShown) {
+            update();
+            return;
+        }
+        // The first size after the password: our own back, or a new one the user chose.
+        const bool back = size() == gridHeldAt;
+        gridHeldAt = QSize();
+        if (back) {
+            update();
+            return;
+        }
+    }
     const Geometry geometry = geometryFor(size());
     if (geometry.columns < 1 || geometry.rows < 1)
         return;
