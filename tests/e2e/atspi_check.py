@@ -145,13 +145,16 @@ def main():
         do_action(web, "jump")
         opened = wait_for(lambda: open(opened_file).read().strip())
         check(opened == web.name, f"jump opened the address ({opened!r})")
-    dialog = first(app, pyatspi.ROLE_DIALOG, "About Glyphlock") or about
-    ok = first(dialog, pyatspi.ROLE_PUSH_BUTTON, "OK")
+    dialog = first(app, pyatspi.ROLE_DIALOG, "About Glyphlock")
+    ok = first(dialog, pyatspi.ROLE_PUSH_BUTTON, "OK") if dialog is not None else None
     if ok is not None:
         do_action(ok, "Press")
+    check(wait_for(lambda: first(app, pyatspi.ROLE_DIALOG, "About Glyphlock") is None),
+          "the About box closes")
 
     # OK: the password dialog, with the password nowhere in the tree until Show.
-    ok = first(app, pyatspi.ROLE_PUSH_BUTTON, "OK")
+    main_window = first(app, pyatspi.ROLE_DIALOG, "Glyphlock")
+    ok = first(main_window, pyatspi.ROLE_PUSH_BUTTON, "OK") if main_window is not None else None
     check(ok is not None and do_action(ok, "Press"), "the OK button can be pressed")
     show = wait_for(lambda: first(app, pyatspi.ROLE_PUSH_BUTTON, "Show Generated Password"))
     if not check(show is not None, "the password dialog shows"):
