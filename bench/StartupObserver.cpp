@@ -4,11 +4,15 @@
 // For every program a first run, not counted, records what its window finally shows: the
 // frame once nothing has been drawn for a while, and the frame it settles to once it has lost
 // the keyboard focus (whether the first paint comes before or after the focus arrives is the
-// X server's timing, not the program's start-up). Every counted run then times, from just
-// before fork():
+// X server's timing, not the program's start-up). A final frame of one colour is refused: a
+// window that never showed anything would otherwise count as finished the moment it maps.
+// Every counted run then times, from just before fork() (exec follows at once):
 //   mapped   the top-level window with the child's _NET_WM_PID is mapped
-//   painted  the window's contents first equal one of the recorded frames (checked at the map
-//            and on every XDamage report, so a complete frame is seen when the server has it)
+//   painted  the window's contents first equal one of the recorded frames, every pixel (checked
+//            at the map and on every XDamage report, so a complete frame is seen when the
+//            server has it): the first frame a user sees that is the finished window
+// and whether the window showed anything else from its map on (black, or half drawn), and for
+// how long: the time between the two.
 // Peak memory is the child's maximum resident set (wait4), taken once it has stopped using
 // the processor, so that work it does after showing itself counts too.
 // The cases alternate, each leading in turn, so that drift on a busy machine hits all alike.
@@ -69,6 +73,11 @@ struct Frame
 
     bool operator==(const Frame&) const = default;
     bool empty() const { return pixels.empty(); }
+    bool oneColour() const
+    {
+        return std::all_of(pixels.begin(), pixels.end(),
+                           [this](std::uint32_t pixel) { return pixel == pixels.front(); });
+    }
 };
 
 struct Sample
@@ -76,6 +85,9 @@ struct Sample
     double mappedMs = -1;
     double paintedMs = -1;
     long peakKiB = -1;
+
+    // How long the window was mapped without showing its finished contents.
+    double unfinishedMs() const { return paintedMs - mappedMs; }
 };
 
 struct Program
@@ -180,6 +192,11 @@ public:
                         program.unfocusedFrame == program.focusedFrame ? "same" : "other");
         if (run.window == None || program.focusedFrame.empty()) {
             std::fprintf(stderr, "%s showed no window\n", program.path.c_str());
+            return false;
+        }
+        if (program.focusedFrame.oneColour()) {
+            std::fprintf(stderr, "%s showed nothing but one colour in its window\n",
+                         program.path.c_str());
             return false;
         }
         return true;
@@ -528,7 +545,12 @@ void compare(const char* what, const Program& real, const Program& base, double 
         paired.push_back(real.samples[i].paintedMs / base.samples[i].paintedMs);
     const double ratio =
         median(column(real, &Sample::paintedMs)) / median(column(base, &Sample::paintedMs));
-    std::printf("%s first painted frame: %.2f x (target <= %.1f) %s; rounds' ratios median %.2f, "
+    std::printf("%s each round's ratio:", what);
+    for (const double value : paired)
+        std::printf(" %.2f", value);
+    std::printf("\n");
+    std::printf("%s first finished frame: %.2f x (target <= %.1f) %s; rounds' ratios median "
+                "%.2f, "
                 "quartiles %.2f..%.2f, range %.2f..%.2f\n",
                 what, ratio, target, ratio <= target ? "met" : "MISSED", median(paired),
                 quantile(paired, 0.25), quantile(paired, 0.75), quantile(paired, 0),
@@ -540,10 +562,29 @@ void printRow(const Program& p)
     const auto mapped = column(p, &Sample::mappedMs);
     const auto painted = column(p, &Sample::paintedMs);
     const auto peak = column(p, &Sample::peakKiB);
-    std::printf("%-24s %8.1f (%5.1f..%6.1f) %8.1f (%5.1f..%6.1f) %8.0f (%5.0f..%5.0f)\n",
-                p.name.c_str(), median(mapped), quantile(mapped, 0), quantile(mapped, 1),
-                median(painted), quantile(painted, 0), quantile(painted, 1), median(peak),
-                quantile(peak, 0), quantile(peak, 1));
+    std::printf("%-18s %7.1f (%5.1f..%6.1f) %7.1f (%5.1f..%6.1f) %7.0f (%5.0f..%5.0f)\n",
+                p.name.c_str(), median(mapped), quantile(mapped, 0.25), quantile(mapped, 0.75),
+                median(painted), quantile(painted, 0.25), quantile(painted, 0.75), median(peak),
+                quantile(peak, 0.25), quantile(peak, 0.75));
+}
+
+// The runs whose window showed something else than its finished contents after the map.
+void printUnfinished(const Program& p)
+{
+    std::vector<double> unfinished;
+    for (const Sample& sample : p.samples) {
+        if (sample.unfinishedMs() > 0)
+            unfinished.push_back(sample.unfinishedMs());
+    }
+    if (unfinished.empty()) {
+        std::printf("%-18s mapped with its finished contents in all %zu runs\n", p.name.c_str(),
+                    p.samples.size());
+        return;
+    }
+    std::printf("%-18s mapped without its finished contents (black or half drawn) in %zu of %zu "
+                "runs, for %.1f ms (quartiles %.1f..%.1f, max %.1f)\n",
+                p.name.c_str(), unfinished.size(), p.samples.size(), median(unfinished),
+                quantile(unfinished, 0.25), quantile(unfinished, 0.75), quantile(unfinished, 1));
 }
 
 } // namespace
@@ -622,15 +663,17 @@ int main(int argc, char** argv)
         }
     }
 
-    std::printf("%d runs each, alternating; windows %dx%d; frames read %s; medians (min..max)\n",
+    std::printf("%d runs each, alternating; windows %dx%d; frames read %s; times from exec; "
+                "medians (quartiles)\n",
                 runs, width, height,
                 observer.sharedMemory() ? "through MIT-SHM" : "with XGetImage");
-    std::printf("%-24s %24s %24s %22s\n", "case", "mapped ms", "painted ms", "peak RSS KiB");
+    std::printf("%-18s %23s %23s %21s\n", "case", "mapped ms", "finished frame ms", "peak RSS KiB");
     for (const Program& p : cases)
         printRow(p);
+    for (const Program& p : cases)
+        printUnfinished(p);
     const Program& base = cases[0];
     const Program& real = cases[1];
-    compare("program / yardstick:", real, base, 1.0);
     const double memoryRatio =
         median(column(real, &Sample::peakKiB)) / median(column(base, &Sample::peakKiB));
     std::printf("program / yardstick: peak memory %.2f x (target <= 1.1) %s\n", memoryRatio,
@@ -644,5 +687,7 @@ int main(int argc, char** argv)
         std::printf("photos / program:    peak memory %+.1f MiB (target <= +10) %s\n", extraMiB,
                     extraMiB <= 10 ? "met" : "MISSED");
     }
+    // Last, as the verdict: the first finished frame beside the yardstick's.
+    compare("program / yardstick:", real, base, 1.0);
     return 0;
 }

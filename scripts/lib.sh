@@ -6,7 +6,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Packages needed to build the program, and Qt's Wayland plugin, which it runs on in a Wayland
 # session (no library names the plugin: it is loaded at run time).
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
-                libx11-dev libxcb1-dev libxtst-dev libxfixes-dev libxkbcommon-dev pkg-config
+                libx11-dev libxcb1-dev libxtst-dev libxfixes-dev libxcursor-dev libxkbcommon-dev
+                pkg-config
                 qt6-wayland qt6-wayland-dev libwayland-dev)
 # And to build and run the benchmarks (bench/run, bench/startup; scripts/test builds them).
 BENCH_PACKAGES=(libssl-dev libbenchmark-dev libxdamage-dev libxext-dev xvfb dbus-daemon

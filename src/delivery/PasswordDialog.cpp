@@ -152,6 +152,7 @@ PasswordDialog::~PasswordDialog()
     restoreMainWindow();
     // The shown copy first, so that ours is the last one and its buffer can be overwritten.
     showButton->setText(QString());
+    showButton->setAccessibleName(QString());
     secureClear(password);
 }
 
@@ -170,6 +171,8 @@ void PasswordDialog::done(int result)
 void PasswordDialog::onShowPassword()
 {
     showButton->setText(password);
+    // Read out as shown: a button's own name would drop each '&' as a mnemonic mark.
+    showButton->setAccessibleName(password);
 }
 
 void PasswordDialog::onCopyToClipboard()
@@ -407,8 +410,21 @@ void PasswordDialog::restoreMainWindow()
     QWindow* window = main ? main->windowHandle() : nullptr;
     if (!window)
         return;
+    // Qt counts it as an ordinary window until it is back (see hideMainWindow); the window
+    // manager learns that it is still a modal one, or a tiling manager takes it for a new
+    // ordinary window, tiles it and so changes its size and the grid in it.
+    if (mainWindowModality != Qt::NonModal)
+        platform->markModal(platform->windowOf(main));
     // Shown normal, at the place it had: a maximised main window comes back in its normal size.
+    // It comes back without taking the focus: the window just picked is being given it, and
+    // a window manager that focuses new windows would otherwise take it back to us. This is
+    // Qt::WA_ShowWithoutActivating, which the platform reads from the window, once it exists,
+    // as this property.
+    const char* const withoutActivating = "_q_showWithoutActivating";
+    const QVariant before = window->property(withoutActivating);
+    window->setProperty(withoutActivating, true);
     window->showNormal();
+    window->setProperty(withoutActivating, before);
     window->setModality(mainWindowModality);
     if (mainWindowGeometry.isValid() && main->geometry() != mainWindowGeometry)
         main->setGeometry(mainWindowGeometry);

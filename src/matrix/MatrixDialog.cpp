@@ -5,11 +5,13 @@
 #include "matrix/AboutDialog.h"
 #include "password/PasswordGenerator.h"
 #include "password/SymbolSetDialog.h"
+#include "platform/FirstFrame.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
 #include <QMenu>
@@ -17,6 +19,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QShowEvent>
 
 #include <algorithm>
 
@@ -30,6 +34,15 @@ constexpr const char* kNoCellText = "-------------";
 // The picture buttons' left edges: client width minus these.
 constexpr int kAboutButtonInset = 105;
 constexpr int kOkButtonInset = 55;
+
+// Pictures keep the detail the densest screen present can show.
+int decodeBoundForScreens()
+{
+    qreal ratio = 1;
+    for (const QScreen* screen : QGuiApplication::screens())
+        ratio = std::max(ratio, screen->devicePixelRatio());
+    return IconPicture::decodeBoundFor(ratio);
+}
 
 } // namespace
 
@@ -65,11 +78,12 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     // The pictures are decoded on a thread of their own, from the start: icon 'a' while the
     // window is built and shown, the others once the first frame is out (see paintEvent).
     : QDialog(parent),
-      iconSet(builtInPrefix, IconSet::searchFolders(QCoreApplication::applicationFilePath()),
-              [this] {
-                  QMetaObject::invokeMethod(this, &MatrixDialog::takeReadyIcons,
-                                            Qt::QueuedConnection);
-              }),
+      iconSet(
+          builtInPrefix, IconSet::searchFolders(QCoreApplication::applicationFilePath()),
+          [this] {
+              QMetaObject::invokeMethod(this, &MatrixDialog::takeReadyIcons, Qt::QueuedConnection);
+          },
+          decodeBoundForScreens()),
       grid(matrix, iconSet, this), aboutButton(this), okButton(this)
 {
     setWindowTitle(QStringLiteral("Glyphlock"));
@@ -91,6 +105,11 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     connect(&okButton, &QPushButton::clicked, this, &MatrixDialog::OnOK);
     connect(&aboutButton, &QPushButton::clicked, this, &MatrixDialog::OnAboutButton);
 
+    // A denser screen plugged in later gets sharper pictures too.
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+        if (iconSet.raiseDecodeBound(IconPicture::decodeBoundFor(screen->devicePixelRatio())))
+            update();
+    });
     connect(&grid, &MatrixGrid::stepRequested, this, &MatrixDialog::stepCellAt);
     connect(&grid, &MatrixGrid::keyboardCursor, this, &MatrixDialog::showCellText);
 
@@ -140,7 +159,7 @@ MatrixDialog::~MatrixDialog()
     iconSet.stopReading();
 }
 
-void MatrixDialog::takeFirstIcon()
+void MatrixDialog::takeFirstIcon(bool reportLater)
 {
     if (iconSet.Count() > 0 || iconsFinished)
         return;
@@ -148,7 +167,7 @@ void MatrixDialog::takeFirstIcon()
     if (!iconSet.builtInsFailed())
         return;
     // The report is a message box: never from inside a paint.
-    if (paintingActive())
+    if (reportLater || paintingActive())
         QMetaObject::invokeMethod(this, &MatrixDialog::finishLoadingIcons, Qt::QueuedConnection);
     else
         finishLoadingIcons();
@@ -207,6 +226,11 @@ void MatrixDialog::finishLoadingIcons()
 
 void MatrixDialog::continueAfterFirstFrame()
 {
+    // The window shows what it painted itself from now on.
+    if (frameHandedOver) {
+        frameHandedOver = false;
+        FirstFrame::release(*this);
+    }
     if (!windowIconSet) {
         windowIconSet = true;
         QIcon appIcon;
@@ -271,6 +295,19 @@ bool MatrixDialog::presentPassword(const QString& password)
     return dialog.exitRequested();
 }
 
+void MatrixDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Before the first map: where the window system would show the window empty until its
+    // first paint has gone through (X11), the first frame goes along with the map instead.
+    if (afterFirstFrameQueued || frameHandedOver || !FirstFrame::shownAtMap())
+        return;
+    takeFirstIcon(true);
+    drawingAhead = true;
+    frameHandedOver = FirstFrame::showAtMap(*this);
+    drawingAhead = false;
+}
+
 void MatrixDialog::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -279,7 +316,7 @@ void MatrixDialog::paintEvent(QPaintEvent* event)
     PaintMatrix(painter, event->rect());
     if (!pointerText.isEmpty())
         drawText(painter, pointerTextRect().topLeft(), pointerText, QColor(0, 255, 0));
-    if (!afterFirstFrameQueued) {
+    if (!afterFirstFrameQueued && !drawingAhead) {
         // Queued: it runs once this frame has gone to the screen.
         afterFirstFrameQueued = true;
         QMetaObject::invokeMethod(this, &MatrixDialog::continueAfterFirstFrame,
@@ -344,11 +381,24 @@ void MatrixDialog::OnOK()
 {
     finishLoadingIcons();
     QString password = PasswordGenerator::generate(matrix.Rows());
+    // The grid is the picture the password shows: it stays as it is while the password is
+    // shown, whatever size the window is given meanwhile (a tiling window manager may place it
+    // anew when it comes back after a pick), and a window that ends up at another size is
+    // asked back to its own.
+    gridHeldAt = size();
+    passwordShown = true;
     const bool exitRequested = presentPassword(password);
+    passwordShown = false;
     // The dialog has let go of its copies; this is the last one.
     secureClear(password);
-    if (exitRequested)
+    if (exitRequested) {
         QDialog::accept();
+        return;
+    }
+    if (size() == gridHeldAt)
+        gridHeldAt = QSize();
+    else
+        resize(gridHeldAt);
 }
 
 void MatrixDialog::OnAboutButton()
@@ -381,6 +431,19 @@ void MatrixDialog::applyClientSize()
     grid.setGeometry(0, 0, width(), std::max(height() - kStripHeight, 0));
     if (isMinimized())
         return;
+    if (gridHeldAt.isValid()) {
+        if (passwordShown) {
+            update();
+            return;
+        }
+        // The first size after the password: our own back, or a new one the user chose.
+        const bool back = size() == gridHeldAt;
+        gridHeldAt = QSize();
+        if (back) {
+            update();
+            return;
+        }
+    }
     const Geometry geometry = geometryFor(size());
     if (geometry.columns < 1 || geometry.rows < 1)
         return;

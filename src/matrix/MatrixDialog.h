@@ -67,6 +67,7 @@ protected:
     // Shows the password and reports whether the user chose to leave the program.
     virtual bool presentPassword(const QString& password);
 
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -82,8 +83,9 @@ private:
 
     // Reads the pictures the first frame did not need, and shows a broken set's message.
     void finishLoadingIcons();
-    // Waits for icon 'a' unless it is there; reports broken own pictures.
-    void takeFirstIcon();
+    // Waits for icon 'a' unless it is there; reports broken own pictures (from the event loop
+    // when reportLater or while painting).
+    void takeFirstIcon(bool reportLater = false);
     // Takes the pictures decoded so far, without waiting.
     void takeReadyIcons();
     // The window icon, and the rest of the pictures from now on.
@@ -110,6 +112,9 @@ private:
     IconMatrix matrix;
     bool iconsFinished = false;
     bool afterFirstFrameQueued = false;
+    // While the first frame is drawn ahead of the map, and whether it was handed over.
+    bool drawingAhead = false;
+    bool frameHandedOver = false;
     bool windowIconSet = false;
     // After the matrix and the icons, which it reads until it goes; before the buttons, as
     // the keyboard goes from the grid to the buttons from left to right.
@@ -118,6 +123,9 @@ private:
     ImageButton okButton;
     int columns = 0;
     int rowCount = 0;
+    // While valid, sizes leave the grid alone: the window's size when the password was made.
+    QSize gridHeldAt;
+    bool passwordShown = false;
     QString pointerText;
     QFont statusFont;
 };

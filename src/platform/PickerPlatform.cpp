@@ -46,6 +46,8 @@ PickerPlatform::WindowId PickerPlatform::windowOf(QWidget* topLevel)
     return topLevel ? WindowId(topLevel->winId()) : 0;
 }
 
+void PickerPlatform::markModal(WindowId) {}
+
 void PickerPlatform::prepareTyping(std::function<void(TypeResult)> done)
 {
     done(TypeResult::NotAvailable);

@@ -60,6 +60,10 @@ public:
     virtual void cancelTyping() {}
     // The handle under which this platform knows one of our own top-level widgets.
     virtual WindowId windowOf(QWidget* topLevel);
+    // Tells the window manager that one of our hidden top-levels is a modal window when it
+    // shows again, as it was when it first showed, though the toolkit counts it as an ordinary
+    // one meanwhile.
+    virtual void markModal(WindowId window);
 
     // Readies typing into whatever gets the keyboard focus next; may ask the user first and
     // answer later. `done` runs once, in the GUI thread: Typed when ready, otherwise why not.

@@ -22,11 +22,15 @@ class RecordingMatrixDialog : public MatrixDialog
 public:
     QStringList shown;
     bool answerExit = false;
+    // Runs while the password is shown, as things the window system does meanwhile.
+    std::function<void(MatrixDialog&)> meanwhile;
 
 protected:
     bool presentPassword(const QString& password) override
     {
         shown << password;
+        if (meanwhile)
+            meanwhile(*this);
         return answerExit;
     }
 };
@@ -582,6 +586,36 @@ private slots:
         ok->click();
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    // A window manager may give the window another size while the password shows (a tiling
+    // one that takes it anew after a pick): the grid stays the picture the password came from,
+    // and the window is asked back to its size. A size of the user's afterwards reshapes.
+    void sizeGivenWhileThePasswordShowsLeavesTheGrid()
+    {
+        RecordingMatrixDialog dialog;
+        dialog.show();
+        dialog.resize(150, 150);
+        release(&dialog, Qt::LeftButton, QPoint(75, 25));
+        QString shownCells, shownSize;
+        dialog.meanwhile = [&](MatrixDialog& window) {
+            window.resize(796, 1178);
+            shownCells = cellsOf(window);
+            shownSize = window.sizeText();
+        };
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QCOMPARE(shownCells, QStringLiteral("aba/aaa"));
+        QCOMPARE(shownSize, QStringLiteral("3  x 2     "));
+        QTRY_COMPARE(dialog.size(), QSize(150, 150));
+        QCOMPARE(cellsOf(dialog), QStringLiteral("aba/aaa"));
+        QVERIFY(dialog.iconMatrix().CanUndo());
+        dialog.meanwhile = nullptr;
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QCOMPARE(dialog.shown.back(), dialog.shown.front());
+
+        dialog.resize(200, 150);
+        QCOMPARE(cellsOf(dialog), QStringLiteral("abaa/aaaa"));
+        QVERIFY(!dialog.iconMatrix().CanUndo());
     }
 
     void escapeEndsTheWindow()

@@ -1,10 +1,10 @@
 // Qt before Xlib: Xlib's macros (Bool, Status, None) break Qt's headers.
 #include "platform/x11/PickFrame.h"
 
-#include <QGuiApplication>
+#include <QMargins>
 #include <QRect>
-#include <QScreen>
 
+#include "platform/DevicePixels.h"
 #include "platform/x11/X11PickerPlatform.h"
 #include "platform/x11/X11Typist.h"
 #include "platform/x11/XErrorTrap.h"
@@ -14,18 +14,15 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 // Windows nest only a few levels below a top-level frame; a bound keeps a hostile tree cheap.
 constexpr int kMaxClientDepth = 8;
-
-qreal deviceRatio()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->devicePixelRatio() : 1.0;
-}
+// The widest border or shadow a frame extents property is believed to describe.
+constexpr unsigned long kMaxExtent = 1024;
 
 // The window's parent; None when the query fails (a vanished window, for one).
 Window parentWindow(Display* display, Window window)
@@ -67,7 +64,9 @@ X11PickerPlatform::X11PickerPlatform(Display* display)
     : display(display), root(DefaultRootWindow(display)),
       wmStateAtom(XInternAtom(display, "WM_STATE", False)),
       netActiveWindowAtom(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
-      netSupportingWmCheckAtom(XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False))
+      netSupportingWmCheckAtom(XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False)),
+      netFrameExtentsAtom(XInternAtom(display, "_NET_FRAME_EXTENTS", False)),
+      gtkFrameExtentsAtom(XInternAtom(display, "_GTK_FRAME_EXTENTS", False))
 {
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     hasXTest = XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor);
@@ -88,7 +87,7 @@ X11PickerPlatform::~X11PickerPlatform()
 
 QPoint X11PickerPlatform::toDevice(const QPoint& logical) const
 {
-    return (QPointF(logical) * deviceRatio()).toPoint();
+    return toDevicePixels(currentScreens(), logical);
 }
 
 PickerPlatform::WindowId X11PickerPlatform::windowAt(const QPoint& globalPos)
@@ -100,8 +99,11 @@ PickerPlatform::WindowId X11PickerPlatform::windowAt(const QPoint& globalPos)
     return trap.failed() ? 0 : WindowId(client);
 }
 
-// The managed (or, without a window manager, plain) top-level under the point. Menus,
-// tooltips and our own frame are override-redirect windows and never count.
+// The top-level under the point that shows a program's window: a window manager's frame or,
+// without a manager, the client itself. Menus, tooltips and our own frame are override-redirect
+// windows and never count; yet some managers (i3, fluxbox, icewm) make their frames
+// override-redirect too, so such a window counts when a client (a window holding WM_STATE)
+// lies inside it.
 Window X11PickerPlatform::topLevelAt(int x, int y)
 {
     XErrorTrap trap(display);
@@ -112,7 +114,7 @@ Window X11PickerPlatform::topLevelAt(int x, int y)
         return None;
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display, child, &attributes) && !trap.failed() &&
-        !attributes.override_redirect)
+        showsClient(child, attributes))
         return child;
 
     // Something of no interest is on top: look through the stacking order ourselves.
@@ -120,16 +122,20 @@ Window X11PickerPlatform::topLevelAt(int x, int y)
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         if (!XGetWindowAttributes(display, *it, &attributes))
             continue;
-        if (attributes.map_state != IsViewable || attributes.c_class != InputOutput ||
-            attributes.override_redirect)
+        if (attributes.map_state != IsViewable || attributes.c_class != InputOutput)
             continue;
         const int border = attributes.border_width;
         const QRect outer(attributes.x, attributes.y, attributes.width + 2 * border,
                           attributes.height + 2 * border);
-        if (outer.contains(x, y))
+        if (outer.contains(x, y) && showsClient(*it, attributes))
             return *it;
     }
     return None;
+}
+
+bool X11PickerPlatform::showsClient(Window topLevel, const XWindowAttributes& attributes)
+{
+    return !attributes.override_redirect || findClient(topLevel, 0) != None;
 }
 
 // Down from the top-level along the point to the window holding WM_STATE; over a title bar the
@@ -230,25 +236,69 @@ Window X11PickerPlatform::outermostAncestor(Window window)
     return None;
 }
 
+// The window as the user sees it, in device pixels: title bar and borders belong to it, the
+// invisible resize borders and shadows around them do not. The manager's decoration is given as
+// _NET_FRAME_EXTENTS around the client; a client that draws its own keeps room for shadows inside
+// itself and gives it as _GTK_FRAME_EXTENTS. Without either, the manager's outermost frame;
+// never more than that frame.
+QRect X11PickerPlatform::visibleFrame(Window client)
+{
+    const Window outer = outermostAncestor(client);
+    XWindowAttributes attributes;
+    if (outer == None || !XGetWindowAttributes(display, outer, &attributes))
+        return QRect();
+    const int border = attributes.border_width;
+    const QRect outerRect(attributes.x, attributes.y, attributes.width + 2 * border,
+                          attributes.height + 2 * border);
+    Window unused = None;
+    int x = 0, y = 0;
+    if (!XGetWindowAttributes(display, client, &attributes) ||
+        !XTranslateCoordinates(display, client, root, 0, 0, &x, &y, &unused))
+        return outerRect;
+    const QRect clientRect(x, y, attributes.width, attributes.height);
+    QRect visible;
+    if (const auto margins = frameExtents(client, gtkFrameExtentsAtom))
+        visible = clientRect.marginsRemoved(*margins);
+    else if (const auto decoration = frameExtents(client, netFrameExtentsAtom))
+        visible = clientRect.marginsAdded(*decoration);
+    else
+        return outerRect;
+    visible &= outerRect;
+    return visible.isEmpty() ? outerRect : visible;
+}
+
+// A frame extents property (left, right, top, bottom); none when missing or malformed.
+std::optional<QMargins> X11PickerPlatform::frameExtents(Window window, Atom property)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::optional<QMargins> result;
+    if (XGetWindowProperty(display, window, property, 0, 4, False, XA_CARDINAL, &type, &format,
+                           &items, &after, &data) == Success &&
+        data && type == XA_CARDINAL && format == 32 && items == 4) {
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        // A window's margins are small; larger values are nonsense.
+        auto side = [&](int i) { return int(std::min<unsigned long>(values[i], kMaxExtent)); };
+        result = QMargins(side(0), side(2), side(1), side(3));
+    }
+    if (data)
+        XFree(data);
+    return result;
+}
+
 void X11PickerPlatform::showFrame(WindowId window)
 {
     XErrorTrap trap(display);
-    // Around the window manager's frame too: title bar and borders belong to the window.
-    const Window outer = outermostAncestor(Window(window));
-    XWindowAttributes attributes;
-    if (outer == None || !XGetWindowAttributes(display, outer, &attributes) || trap.failed()) {
+    const QRect device = visibleFrame(Window(window));
+    if (device.isEmpty() || trap.failed()) {
         hideFrame();
         return;
     }
-    const int border = attributes.border_width;
-    const qreal ratio = deviceRatio();
-    const QRect device(attributes.x, attributes.y, attributes.width + 2 * border,
-                       attributes.height + 2 * border);
-    const QRect logical(QPointF(device.topLeft() / ratio).toPoint(),
-                        QSizeF(device.size() / ratio).toSize());
     if (!frame)
         frame = std::make_unique<PickFrame>();
-    frame->showAround(logical);
+    frame->showAround(fromDevicePixels(currentScreens(), device));
 }
 
 void X11PickerPlatform::hideFrame()
@@ -330,4 +380,38 @@ void X11PickerPlatform::startTyping(WindowId target, const QPoint& globalPos, co
 void X11PickerPlatform::cancelTyping()
 {
     typist->cancel();
+}
+
+// A manager decides how to place a window when it takes it on: a tiling one floats a modal
+// window at its own size and tiles an ordinary one. Qt keeps the states it finds on a hidden
+// window when it shows it, so the state written here reaches the manager with the window.
+void X11PickerPlatform::markModal(WindowId window)
+{
+    XErrorTrap trap(display);
+    XWindowAttributes attributes;
+    // A shown window's state is the manager's to change.
+    if (!XGetWindowAttributes(display, Window(window), &attributes) || trap.failed() ||
+        attributes.map_state != IsUnmapped)
+        return;
+    const Atom stateAtom = XInternAtom(display, "_NET_WM_STATE", False);
+    const Atom modalAtom = XInternAtom(display, "_NET_WM_STATE_MODAL", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool present = false;
+    if (XGetWindowProperty(display, Window(window), stateAtom, 0, 64, False, XA_ATOM, &type,
+                           &format, &items, &after, &data) == Success &&
+        data && format == 32) {
+        const auto* atoms = reinterpret_cast<const unsigned long*>(data);
+        present = std::find(atoms, atoms + items, modalAtom) != atoms + items;
+    }
+    if (data)
+        XFree(data);
+    if (!present) {
+        XChangeProperty(display, Window(window), stateAtom, XA_ATOM, 32, PropModeAppend,
+                        reinterpret_cast<const unsigned char*>(&modalAtom), 1);
+    }
+    // Written before Qt, on its own connection, reads the property back.
+    XSync(display, False);
 }

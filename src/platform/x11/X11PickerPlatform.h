@@ -2,9 +2,13 @@
 
 #include "platform/PickerPlatform.h"
 
+#include <QMargins>
+#include <QRect>
+
 #include <X11/Xlib.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class PickFrame;
@@ -29,16 +33,20 @@ public:
     void startTyping(WindowId target, const QPoint& globalPos, const QString& text,
                      std::function<void(TypeResult)> done) override;
     void cancelTyping() override;
+    void markModal(WindowId window) override;
 
 private:
     explicit X11PickerPlatform(Display* display);
     QPoint toDevice(const QPoint& logical) const;
     Window topLevelAt(int x, int y);
+    bool showsClient(Window topLevel, const XWindowAttributes& attributes);
     Window clientAt(Window topLevel, int x, int y);
     Window findClient(Window window, int depth);
     bool hasWmState(Window window);
     bool isDescendant(Window window, Window ancestor);
     Window outermostAncestor(Window window);
+    QRect visibleFrame(Window client);
+    std::optional<QMargins> frameExtents(Window window, Atom property);
     bool windowManagerRuns();
     bool hasFocus(Window target, const QPoint& devicePos);
 
@@ -47,6 +55,8 @@ private:
     Atom wmStateAtom;
     Atom netActiveWindowAtom;
     Atom netSupportingWmCheckAtom;
+    Atom netFrameExtentsAtom;
+    Atom gtkFrameExtentsAtom;
     bool hasXTest = false;
     bool hasXkb = false;
     std::unique_ptr<PickFrame> frame;

@@ -6,6 +6,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/XTest.h>
@@ -14,6 +15,7 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string.h>
 #include <string_view>
 
@@ -25,8 +27,13 @@ using std::chrono::milliseconds;
 constexpr milliseconds kPollInterval(2);
 // How long a window may take to get the focus after we asked for it.
 constexpr milliseconds kFocusTimeout(2000);
-// How long the target may take to show its pointer shape at the release point.
+// How long the target may take to show its pointer shape at the release point, once it has
+// caught up with the moves (or, when it cannot be asked, at all).
 constexpr milliseconds kPointerTimeout(300);
+// A target that answers pings is waited for while it answers: its answer is the one sure sign
+// that it has read what came before, and on a busy machine that takes longer than any guess.
+// One silent for this long is taken as hung, as window managers do before offering to end it.
+constexpr milliseconds kAnswerTimeout(5000);
 // Without a way to ask the target whether it has caught up: how long an I-beam must stay
 // before it counts, and how long the target gets to read its keys. Xlib programs look a key
 // up only when they handle it, which on a busy machine can be long after it was sent, and a
@@ -35,8 +42,6 @@ constexpr milliseconds kSteadyTextCursor(40);
 constexpr milliseconds kUnansweredSettle(2000);
 // How long a window manager may hold the focusing click before it reaches the target.
 constexpr milliseconds kClickTimeout(1000);
-// How long to wait for the target's answer before the spare keys are reused or taken off.
-constexpr milliseconds kSettleTimeout(500);
 
 // The I-beam of the core cursor font, which programs without a cursor theme show.
 constexpr unsigned kCoreTextGlyph = XC_xterm;
@@ -160,6 +165,11 @@ void X11Typist::start(Window window, const QPoint& devicePos, bool viaWindowMana
         });
         return;
     }
+    // The theme's text cursor is read while the target takes the focus (from its files once
+    // per theme), so that none of the time the target has to show its pointer shape goes to it.
+    XFlush(display);
+    readCursorTheme();
+    themeTextCursorPictures();
     deadline = Clock::now() + kFocusTimeout;
     timer.start();
 }
@@ -260,7 +270,7 @@ void X11Typist::beginPointerCheck()
         sendPing();
     XFlush(display);
     stage = Stage::Pointer;
-    deadline = Clock::now() + kPointerTimeout;
+    deadline = Clock::now() + (pingable ? kAnswerTimeout : kPointerTimeout);
 }
 
 void X11Typist::judgePointer()
@@ -269,10 +279,13 @@ void X11Typist::judgePointer()
     // that it has also acted on them (toolkits set the shape a turn later).
     if (pingable && pongs < 2) {
         if (pingAnswered()) {
+            // Each answer gives the next question its own time; after the second the shape
+            // counts as soon as it shows.
             if (++pongs < 2)
                 sendPing();
+            deadline = Clock::now() + (pongs < 2 ? kAnswerTimeout : kPointerTimeout);
         } else if (pastDeadline()) {
-            // A target too busy to answer: judge by a steady shape instead.
+            // A target that stopped answering: judge by a steady shape instead.
             pingable = false;
             deadline = Clock::now() + kPointerTimeout;
         }
@@ -295,6 +308,82 @@ void X11Typist::judgePointer()
         finish(TypeResult::NoInputBox);
 }
 
+// The cursor theme programs load their cursors from, as libXcursor chooses it: the environment
+// first, then the Xcursor.theme resource, read anew for each delivery, as desktops change it
+// while programs run (and Chromium follows); empty for the theme called "default".
+void X11Typist::readCursorTheme()
+{
+    std::string theme;
+    if (const char* fromEnvironment = getenv("XCURSOR_THEME"))
+        theme = fromEnvironment;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (theme.empty() &&
+        XGetWindowProperty(display, root, XA_RESOURCE_MANAGER, 0, 1 << 20, False, XA_STRING, &type,
+                           &format, &count, &remaining, &data) == Success &&
+        data && format == 8) {
+        XrmInitialize();
+        if (XrmDatabase resources = XrmGetStringDatabase(reinterpret_cast<const char*>(data))) {
+            char* valueType = nullptr;
+            XrmValue value{};
+            if (XrmGetResource(resources, "Xcursor.theme", "Xcursor.Theme", &valueType, &value) &&
+                value.addr)
+                theme.assign(value.addr, strnlen(value.addr, value.size));
+            XrmDestroyDatabase(resources);
+        }
+    }
+    if (data)
+        XFree(data);
+    if (!themePicturesLoaded || theme != cursorTheme) {
+        cursorTheme = theme;
+        themePicturesLoaded = false;
+        judgedCursorSerial = 0;
+    }
+}
+
+const std::vector<TextCursorPicture>& X11Typist::themeTextCursorPictures()
+{
+    if (!themePicturesLoaded) {
+        themePictures = themeTextCursors(cursorTheme.empty() ? nullptr : cursorTheme.c_str());
+        themePicturesLoaded = true;
+    }
+    return themePictures;
+}
+
+// The outline of the core font's I-beam, drawn with the size and hot spot of the shape shown.
+TextCursorPicture X11Typist::coreTextCursorPicture(const CursorImage& shown)
+{
+    TextCursorPicture picture;
+    picture.outlineOnly = true;
+    picture.image.width = shown.width;
+    picture.image.height = shown.height;
+    picture.image.xhot = shown.xhot;
+    picture.image.yhot = shown.yhot;
+    const Font font = XLoadFont(display, "cursor");
+    const Pixmap bitmap = XCreatePixmap(display, root, shown.width, shown.height, 1);
+    const GC gc = XCreateGC(display, bitmap, 0, nullptr);
+    XSetForeground(display, gc, 0);
+    XFillRectangle(display, bitmap, gc, 0, 0, shown.width, shown.height);
+    XSetForeground(display, gc, 1);
+    XSetFont(display, gc, font);
+    const char glyph = char(kCoreTextGlyph + 1); // the mask follows its glyph
+    XDrawString(display, bitmap, gc, shown.xhot, shown.yhot, &glyph, 1);
+    if (XImage* mask = XGetImage(display, bitmap, 0, 0, shown.width, shown.height, 1, XYPixmap)) {
+        picture.image.pixels.reserve(std::size_t(shown.width) * std::size_t(shown.height));
+        for (int y = 0; y < shown.height; ++y) {
+            for (int x = 0; x < shown.width; ++x)
+                picture.image.pixels.push_back(XGetPixel(mask, x, y) ? 0xff000000u : 0u);
+        }
+        XDestroyImage(mask);
+    }
+    XFreeGC(display, gc);
+    XFreePixmap(display, bitmap);
+    XUnloadFont(display, font);
+    return picture;
+}
+
 bool X11Typist::showsTextCursor()
 {
     if (!hasXFixes)
@@ -306,40 +395,19 @@ bool X11Typist::showsTextCursor()
         XFree(image);
         return judgedCursorIsText;
     }
-    bool text = false;
-    const std::string_view name = image->name ? image->name : "";
-    if (name == "xterm" || name == "text" || name == "ibeam") {
-        text = true;
-    } else if (name.empty() && image->width > 0 && image->height > 0 && image->width <= 64 &&
-               image->height <= 64) {
-        // A cursor without a name: the core font's I-beam when its outline is that glyph's
-        // mask, drawn with the same hot spot.
-        const Font font = XLoadFont(display, "cursor");
-        const Pixmap bitmap = XCreatePixmap(display, root, image->width, image->height, 1);
-        const GC gc = XCreateGC(display, bitmap, 0, nullptr);
-        XSetForeground(display, gc, 0);
-        XFillRectangle(display, bitmap, gc, 0, 0, image->width, image->height);
-        XSetForeground(display, gc, 1);
-        XSetFont(display, gc, font);
-        const char glyph = char(kCoreTextGlyph + 1); // the mask follows its glyph
-        XDrawString(display, bitmap, gc, image->xhot, image->yhot, &glyph, 1);
-        if (XImage* mask =
-                XGetImage(display, bitmap, 0, 0, image->width, image->height, 1, XYPixmap)) {
-            int same = 0, different = 0;
-            for (int y = 0; y < image->height; ++y) {
-                for (int x = 0; x < image->width; ++x) {
-                    const bool shown = (image->pixels[y * image->width + x] >> 24) != 0;
-                    const bool inMask = XGetPixel(mask, x, y) != 0;
-                    (shown == inMask ? same : different) += 1;
-                }
-            }
-            text = different == 0 && same > 0;
-            XDestroyImage(mask);
-        }
-        XFreeGC(display, gc);
-        XFreePixmap(display, bitmap);
-        XUnloadFont(display, font);
-    }
+    CursorImage shown;
+    shown.name = image->name ? image->name : "";
+    shown.width = image->width;
+    shown.height = image->height;
+    shown.xhot = image->xhot;
+    shown.yhot = image->yhot;
+    // XFixes hands each 32-bit pixel over in an unsigned long.
+    shown.pixels.assign(image->pixels, image->pixels + std::size_t(image->width) * image->height);
+    bool text = isTextCursor(shown, themeTextCursorPictures());
+    // Programs without a cursor theme show the core font's I-beam, which has no name either.
+    if (!text && shown.name.empty() && shown.width > 0 && shown.height > 0 && shown.width <= 64 &&
+        shown.height <= 64)
+        text = isTextCursor(shown, {coreTextCursorPicture(shown)});
     judgedCursorSerial = image->cursor_serial;
     judgedCursorIsText = text;
     XFree(image);
@@ -505,7 +573,7 @@ void X11Typist::typeFrom(std::size_t index)
         sendPing();
         XFlush(display);
         stage = Stage::Batch;
-        deadline = Clock::now() + (pingable ? kSettleTimeout : kUnansweredSettle);
+        deadline = Clock::now() + (pingable ? kAnswerTimeout : kUnansweredSettle);
         return;
     }
     restoreKeyboard();
@@ -520,7 +588,7 @@ void X11Typist::typeFrom(std::size_t index)
     XFlush(display);
     wipeRequestBuffer(display);
     stage = Stage::Settle;
-    deadline = Clock::now() + (pingable ? kSettleTimeout : kUnansweredSettle);
+    deadline = Clock::now() + (pingable ? kAnswerTimeout : kUnansweredSettle);
     Done whenDone = std::move(done);
     done = nullptr;
     if (whenDone)

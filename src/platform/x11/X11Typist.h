@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PickerPlatform.h"
+#include "platform/x11/TextCursor.h"
 
 #include <QObject>
 #include <QPoint>
@@ -11,6 +12,7 @@
 
 #include <chrono>
 #include <functional>
+#include <string>
 #include <vector>
 
 // Types text into the input box of another program's window with XTest, one delivery at a
@@ -77,6 +79,9 @@ private:
     void wipe();
     void finish(TypeResult result);
     bool showsTextCursor();
+    void readCursorTheme();
+    const std::vector<TextCursorPicture>& themeTextCursorPictures();
+    TextCursorPicture coreTextCursorPicture(const CursorImage& shown);
     bool pastDeadline() const { return std::chrono::steady_clock::now() > deadline; }
 
     Display* display;
@@ -113,6 +118,11 @@ private:
     unsigned latchedMods = 0;
     int lockedGroup = 0;
     int latchedGroup = 0;
+
+    // The cursor theme in use and its text cursor, loaded when first compared with.
+    std::string cursorTheme;
+    bool themePicturesLoaded = false;
+    std::vector<TextCursorPicture> themePictures;
 
     // The pointer shape judged last, by its serial: I-beam or not.
     unsigned long judgedCursorSerial = 0;
