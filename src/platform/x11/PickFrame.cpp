@@ -1,7 +1,9 @@
 #include "platform/x11/PickFrame.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
+#include <QScreen>
 
 PickFrame::PickFrame()
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
@@ -14,12 +16,21 @@ PickFrame::PickFrame()
 
 void PickFrame::showAround(const QRect& outerRect)
 {
+    // The outline is scaled by the screen the window is on when it is set, and the window
+    // system reports a move to another screen only later: with screens of different scales,
+    // the frame goes over to the target's screen first.
+    QScreen* target = QGuiApplication::screenAt(outerRect.center());
+    const bool screenChanges = target && target != screen();
+    if (screenChanges)
+        setScreen(target);
     setGeometry(outerRect);
     const QRect local(QPoint(0, 0), outerRect.size());
     QRegion outline(local);
     const QRect inner = local.adjusted(kThickness, kThickness, -kThickness, -kThickness);
     if (inner.isValid())
         outline -= QRegion(inner);
+    if (screenChanges)
+        clearMask(); // the same outline on another scale is set anew
     setMask(outline);
     show();
     raise();

@@ -1,10 +1,9 @@
 // Qt before Xlib: Xlib's macros (Bool, Status, None) break Qt's headers.
 #include "platform/x11/PickFrame.h"
 
-#include <QGuiApplication>
 #include <QRect>
-#include <QScreen>
 
+#include "platform/DevicePixels.h"
 #include "platform/x11/X11PickerPlatform.h"
 #include "platform/x11/X11Typist.h"
 #include "platform/x11/XErrorTrap.h"
@@ -20,12 +19,6 @@ namespace {
 
 // Windows nest only a few levels below a top-level frame; a bound keeps a hostile tree cheap.
 constexpr int kMaxClientDepth = 8;
-
-qreal deviceRatio()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->devicePixelRatio() : 1.0;
-}
 
 // The window's parent; None when the query fails (a vanished window, for one).
 Window parentWindow(Display* display, Window window)
@@ -88,7 +81,7 @@ X11PickerPlatform::~X11PickerPlatform()
 
 QPoint X11PickerPlatform::toDevice(const QPoint& logical) const
 {
-    return (QPointF(logical) * deviceRatio()).toPoint();
+    return toDevicePixels(currentScreens(), logical);
 }
 
 PickerPlatform::WindowId X11PickerPlatform::windowAt(const QPoint& globalPos)
@@ -241,14 +234,11 @@ void X11PickerPlatform::showFrame(WindowId window)
         return;
     }
     const int border = attributes.border_width;
-    const qreal ratio = deviceRatio();
     const QRect device(attributes.x, attributes.y, attributes.width + 2 * border,
                        attributes.height + 2 * border);
-    const QRect logical(QPointF(device.topLeft() / ratio).toPoint(),
-                        QSizeF(device.size() / ratio).toSize());
     if (!frame)
         frame = std::make_unique<PickFrame>();
-    frame->showAround(logical);
+    frame->showAround(fromDevicePixels(currentScreens(), device));
 }
 
 void X11PickerPlatform::hideFrame()
