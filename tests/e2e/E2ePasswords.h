@@ -28,6 +28,12 @@ inline QString e2ePassword(const QString& name)
         return QStringLiteral("!@#$%^&*()-=+_[]{}|:;',.<>?~ Az09");
     if (name == QLatin1String("foreign")) // a special set the US keymap lacks; holds both
         return QString::fromStdU32String(generatePassword({"dba"}, U"é€"));
+    if (name == QLatin1String("wide")) { // more distinct characters than one keymap takes
+        QString text = QString::fromStdU32String(U"é€ßΩ日本");
+        for (char16_t c = 0x7e; c >= 0x20; --c)
+            text += QChar(c);
+        return text;
+    }
     if (name == QLatin1String("unicode")) // a special set from beyond ASCII, with an emoji
         return QString::fromStdU32String(U"é€ß😀Az09😀ß€é");
     return QString();

@@ -1,24 +1,19 @@
 #include "platform/wayland/VirtualKeyboard.h"
 
+#include "base/Privacy.h"
+#include "platform/wayland/VirtualKeyPlan.h"
 #include "platform/wayland/WaylandGlobals.h"
 
 #include "wayland-virtual-keyboard-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
 
-#include <QList>
-
-#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
-
-// Keymaps of the traditional format stop at key 255.
-constexpr qsizetype kMaxDistinctCharacters =
-    255 - VirtualKeyboard::kKeymapOffset - VirtualKeyboard::kFirstKey;
 
 struct Globals
 {
@@ -44,13 +39,11 @@ void onGlobalRemove(void*, wl_registry*, uint32_t) {}
 
 const wl_registry_listener registryListener{onGlobal, onGlobalRemove};
 
-bool isTypable(char32_t c)
+// Overwrites what held keys or characters of the text once they are no longer needed.
+template <typename T> void wipe(T* values, size_t count)
 {
-    if (c < 0x20 || (c >= 0x7f && c < 0xa0))
-        return false; // controls: a line break or tab would move on or submit
-    if (c >= 0xd800 && c < 0xe000)
-        return false;
-    return c <= 0x10ffff && c != 0xfffe && c != 0xffff;
+    if (count > 0)
+        explicit_bzero(values, count * sizeof(T));
 }
 
 uint32_t nowMs()
@@ -93,7 +86,7 @@ bool VirtualKeyboard::open()
     keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, seat);
     // A keyboard without a keymap is an error to the compositor as soon as it types; give it
     // one at once, so that it is a complete keyboard while it waits.
-    if (!uploadKeymap(keysFor(QStringLiteral(" ")).keymap) || !flush()) {
+    if (!uploadKeymap(keysFor(QStringLiteral(" ")).front().keymap) || !flush()) {
         close();
         return false;
     }
@@ -118,81 +111,88 @@ void VirtualKeyboard::close()
     display = nullptr;
 }
 
-VirtualKeyboard::Keys VirtualKeyboard::keysFor(const QString& text)
+std::vector<VirtualKeyboard::Part> VirtualKeyboard::keysFor(const QString& text)
 {
-    Keys keys;
-    QList<uint> characters;
+    std::u32string characters;
+    characters.reserve(size_t(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar unit = text.at(i);
         if (unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            characters.append(QChar::surrogateToUcs4(unit, text.at(i + 1)));
+            characters += char32_t(QChar::surrogateToUcs4(unit, text.at(i + 1)));
             ++i;
         } else {
-            characters.append(unit.unicode()); // a lone surrogate is refused below
+            characters += char32_t(unit.unicode()); // a lone surrogate is refused by the plan
         }
     }
-    // The keymap goes to the program that receives the keys: in code point order it tells
-    // which characters the text holds, but not in which order.
-    QList<uint> distinct;
-    for (const uint c : characters) {
-        if (!isTypable(char32_t(c)))
-            return Keys();
-        if (!distinct.contains(c))
-            distinct.append(c);
+    std::vector<Part> parts;
+    for (VirtualKeyPlan::Part& planned : VirtualKeyPlan::plan(characters)) {
+        QByteArray codes;
+        QByteArray symbols;
+        for (const auto& [key, character] : planned.keys) {
+            const QByteArray name = "<K" + QByteArray::number(key) + '>';
+            codes += "    " + name + " = " + QByteArray::number(key + kKeymapOffset) + ";\n";
+            // Keysyms by code point: the format knows every Unicode character this way.
+            symbols += "    key " + name + " { [ U" +
+                       QByteArray::number(uint(character), 16).toUpper().rightJustified(4, '0') +
+                       " ] };\n";
+        }
+        Part part;
+        part.keymap = "xkb_keymap {\n"
+                      "  xkb_keycodes \"glyphlock\" {\n"
+                      "    minimum = 8;\n"
+                      "    maximum = 255;\n" +
+                      codes +
+                      "  };\n"
+                      "  xkb_types \"glyphlock\" { include \"complete\" };\n"
+                      "  xkb_compatibility \"glyphlock\" { include \"complete\" };\n"
+                      "  xkb_symbols \"glyphlock\" {\n" +
+                      symbols +
+                      "  };\n"
+                      "};\n";
+        part.sequence = planned.sequence;
+        parts.push_back(std::move(part));
+        wipe(planned.keys.data(), planned.keys.size());
+        wipe(planned.sequence.data(), planned.sequence.size());
     }
-    if (distinct.isEmpty() || distinct.size() > kMaxDistinctCharacters)
-        return Keys();
-    std::sort(distinct.begin(), distinct.end());
-    for (const uint c : characters)
-        keys.sequence.push_back(kFirstKey + uint32_t(distinct.indexOf(c)));
-
-    QByteArray codes;
-    QByteArray symbols;
-    for (qsizetype i = 0; i < distinct.size(); ++i) {
-        const QByteArray name = "<K" + QByteArray::number(i) + '>';
-        codes += "    " + name + " = " +
-                 QByteArray::number(uint32_t(i) + kFirstKey + kKeymapOffset) + ";\n";
-        // Keysyms by code point: the format knows every Unicode character this way.
-        symbols += "    key " + name + " { [ U" +
-                   QByteArray::number(distinct[i], 16).toUpper().rightJustified(4, '0') + " ] };\n";
-    }
-    keys.keymap = "xkb_keymap {\n"
-                  "  xkb_keycodes \"glyphlock\" {\n"
-                  "    minimum = 8;\n"
-                  "    maximum = 255;\n" +
-                  codes +
-                  "  };\n"
-                  "  xkb_types \"glyphlock\" { include \"complete\" };\n"
-                  "  xkb_compatibility \"glyphlock\" { include \"complete\" };\n"
-                  "  xkb_symbols \"glyphlock\" {\n" +
-                  symbols +
-                  "  };\n"
-                  "};\n";
-    return keys;
+    wipe(characters.data(), characters.size());
+    return parts;
 }
 
 bool VirtualKeyboard::type(const QString& text)
 {
-    const Keys keys = keysFor(text);
-    if (keys.sequence.empty() || !keyboard)
-        return false;
-    if (!uploadKeymap(keys.keymap))
-        return false;
-    zwp_virtual_keyboard_v1_modifiers(keyboard, 0, 0, 0, 0);
-    if (!flush())
-        return false;
-    // One round trip per key event: the compositor hands each on before the next comes.
-    for (const uint32_t key : keys.sequence) {
-        zwp_virtual_keyboard_v1_key(keyboard, nowMs(), key, WL_KEYBOARD_KEY_STATE_PRESSED);
-        if (!flush())
-            return false;
-        zwp_virtual_keyboard_v1_key(keyboard, nowMs(), key, WL_KEYBOARD_KEY_STATE_RELEASED);
-        if (!flush())
-            return false;
+    std::vector<Part> parts = keysFor(text);
+    const bool typed = !parts.empty() && keyboard && typeParts(parts);
+    for (Part& part : parts) {
+        secureClear(part.keymap);
+        wipe(part.sequence.data(), part.sequence.size());
     }
     // The keymap names the password's characters: the next program to get keys from us gets
     // the one of a space alone.
-    return uploadKeymap(keysFor(QStringLiteral(" ")).keymap) && flush();
+    return typed && uploadKeymap(keysFor(QStringLiteral(" ")).front().keymap) && flush();
+}
+
+bool VirtualKeyboard::typeParts(const std::vector<Part>& parts)
+{
+    for (const Part& part : parts) {
+        // The round trip after the keymap returns once the compositor has taken it and passed
+        // it on to the focused program, ahead of any key that follows: no key of this part is
+        // read with the keymap of the part before.
+        if (!uploadKeymap(part.keymap))
+            return false;
+        zwp_virtual_keyboard_v1_modifiers(keyboard, 0, 0, 0, 0);
+        if (!flush())
+            return false;
+        // One round trip per key event: the compositor hands each on before the next comes.
+        for (const uint32_t key : part.sequence) {
+            zwp_virtual_keyboard_v1_key(keyboard, nowMs(), key, WL_KEYBOARD_KEY_STATE_PRESSED);
+            if (!flush())
+                return false;
+            zwp_virtual_keyboard_v1_key(keyboard, nowMs(), key, WL_KEYBOARD_KEY_STATE_RELEASED);
+            if (!flush())
+                return false;
+        }
+    }
+    return true;
 }
 
 bool VirtualKeyboard::uploadKeymap(const QByteArray& keymap)

@@ -14,7 +14,8 @@ struct zwp_virtual_keyboard_v1;
 // Types text into whatever holds the keyboard focus, through a keyboard of our own that the
 // compositor lets clients create (wlroots compositors: sway, Hyprland, river, wayfire). Each
 // text brings its own keymap made of its own characters, so any character arrives exactly,
-// whatever layout the user has.
+// whatever layout the user has; the characters sit only on keys that programs read as
+// characters (VirtualKeyPlan).
 class VirtualKeyboard
 {
 public:
@@ -35,20 +36,20 @@ public:
     bool type(const QString& text);
     void close();
 
-    // A keymap with one key for each distinct character of the text, and the keys to press
-    // for the text, in order. Empty when the text holds a
-    // character that no key should produce (controls, such as a line break that would submit).
-    struct Keys
+    // The text in parts (see VirtualKeyPlan), each with a keymap that gives its characters
+    // and the keys to press for it, in order. Empty when the text holds a character that no
+    // key should produce (controls, such as a line break that would submit).
+    struct Part
     {
         QByteArray keymap;
         std::vector<uint32_t> sequence;
     };
-    static Keys keysFor(const QString& text);
+    static std::vector<Part> keysFor(const QString& text);
     // Keys are numbered as evdev numbers them; keymaps count 8 higher.
     static constexpr uint32_t kKeymapOffset = 8;
-    static constexpr uint32_t kFirstKey = 1;
 
 private:
+    bool typeParts(const std::vector<Part>& parts);
     bool uploadKeymap(const QByteArray& keymap);
     bool flush();
 

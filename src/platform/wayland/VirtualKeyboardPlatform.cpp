@@ -8,7 +8,7 @@ void VirtualKeyboardPlatform::prepareTyping(std::function<void(TypeResult)> done
 PickerPlatform::TypeResult VirtualKeyboardPlatform::typeIntoFocus(const QString& text)
 {
     // Checked before any key goes out: a password is typed whole or not at all.
-    if (VirtualKeyboard::keysFor(text).sequence.empty())
+    if (VirtualKeyboard::keysFor(text).empty())
         return TypeResult::Failed;
     if (!keyboard.open())
         return TypeResult::NotAvailable;

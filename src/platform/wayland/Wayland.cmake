@@ -7,6 +7,7 @@ pkg_check_modules(WaylandClient REQUIRED IMPORTED_TARGET wayland-client)
 
 target_sources(glyphlock_platform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyboard.cpp ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyboard.h
+    ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyPlan.cpp ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyPlan.h
     ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyboardPlatform.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyboardPlatform.h
     ${CMAKE_CURRENT_LIST_DIR}/WaylandClipboardKeeper.cpp
