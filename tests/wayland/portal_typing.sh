@@ -18,6 +18,13 @@ if [ "${1:-}" != "--inside" ]; then
     for tool in unshare setpriv dbus-daemon busctl; do
         command -v "$tool" >/dev/null || { echo "missing tool: $tool"; exit 1; }
     done
+    source "$HERE/stack.sh"
+    stack_namespace || exit
+    # The desktops and their clients run in a UTF-8 locale also where the machine has none set.
+    if ! locale -a 2>/dev/null | grep -qiE '^c\.utf-?8$'; then
+        echo "missing locale: C.UTF-8 (Debian package libc-bin)"
+        exit 1
+    fi
     mkdir -p "$ARTEFACTS"
     copies=()
     if [ "$(id -u)" -eq 0 ]; then
@@ -48,13 +55,11 @@ if [ "${1:-}" != "--inside" ]; then
             # The desktops refuse root, and the portal checks its callers' uid.
             chown 65534:65534 "$work"
             as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-            namespace=(unshare --pid --fork --kill-child --mount-proc)
         else
             as_user=()
-            namespace=(unshare --user --map-current-user --pid --fork --kill-child --mount-proc)
         fi
         start=$(date +%s)
-        timeout 160 "${namespace[@]}" "${as_user[@]}" env -i PATH="$PATH" \
+        timeout 160 "${STACK_NAMESPACE[@]}" "${as_user[@]}" env -i PATH="$PATH" LANG=C.UTF-8 LC_ALL=C.UTF-8 \
             bash "$SELF" --inside "$desktop" "$BIN" "$work"
         result=$?
         echo "== $desktop: $(($(date +%s) - start)) s"
