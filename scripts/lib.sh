@@ -46,10 +46,45 @@ ensure_packages() {
             exit 1
         fi
         echo "Installing: ${missing[*]}"
+        echo "  reading the package lists (apt-get update)"
         as_root apt-get update -qq
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-            "${missing[@]}" >/dev/null
+        # apt's machine-readable progress (on standard output, where the rest is dropped): a
+        # line per tenth of the download and of the installation, which take minutes.
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+            --no-install-recommends -o APT::Status-Fd=1 "${missing[@]}" | apt_progress
+        echo "  done"
     fi
+}
+
+# apt_progress: reads apt-get's output with its status lines and prints the size to download
+# and a line whenever the download or the installation has come another tenth of the way.
+apt_progress() {
+    local line fields field percent step shown=-1 phase="" last=""
+    while IFS= read -r line; do
+        case "$line" in
+        "Need to get "*) echo "  ${line%.}" ;;
+        dlstatus:* | pmstatus:*)
+            # dlstatus:ITEM:PERCENT:TEXT, pmstatus:PACKAGE[:ARCH]:PERCENT:TEXT
+            IFS=: read -ra fields <<<"$line"
+            percent=""
+            for field in "${fields[@]:2}"; do
+                if [[ "$field" =~ ^[0-9]+(\.[0-9]+)?$ ]]; then
+                    percent="$field"
+                    break
+                fi
+            done
+            [ -n "$percent" ] || continue
+            phase=downloading
+            [ "${fields[0]}" = pmstatus ] && phase=installing
+            step=$((${percent%%.*} / 10 * 10))
+            if [ "$phase" != "$last" ] || [ "$step" -gt "$shown" ]; then
+                echo "  $phase: $step %"
+                shown=$step
+                last=$phase
+            fi
+            ;;
+        esac
+    done
 }
 
 # configure_and_build BUILD_DIR [cmake options...]

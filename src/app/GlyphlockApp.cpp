@@ -3,6 +3,7 @@
 #include "base/Privacy.h"
 #include "base/SettingsStore.h"
 #include "matrix/MatrixDialog.h"
+#include "platform/PlatformFactory.h"
 
 #include <QFontMetrics>
 #include <QLibraryInfo>
@@ -43,6 +44,8 @@ GlyphlockApp::GlyphlockApp(int& argc, char** argv) : QApplication(argc, argv)
     // entry's StartupWMClass.
     setDesktopFileName(QLatin1String(kDesktopEntry));
     installTranslations();
+    // Before the main window: from here on the grid, the password and its keys exist.
+    PlatformFactory::prepareAtStart();
 }
 
 GlyphlockApp::~GlyphlockApp() = default;

@@ -41,6 +41,33 @@ void markProcessPrivate()
 #endif
 }
 
+bool runOnceOpenToUser(const std::function<void()>& call)
+{
+#ifdef __linux__
+    static bool used = false;
+    const bool open = !used;
+    used = true;
+    // Private again however the call ends. Core dumps stay off meanwhile: the limit set by
+    // markProcessPrivate is kept.
+    struct Close
+    {
+        bool open;
+        ~Close()
+        {
+            if (open)
+                prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+        }
+    } close{open};
+    if (open)
+        prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
+    call();
+    return open;
+#else
+    call();
+    return false;
+#endif
+}
+
 void secureClear(QString& text)
 {
     wipe(text);

@@ -1,5 +1,6 @@
 #include "base/SettingsStore.h"
 
+#include "base/PlainFile.h"
 #include "core/PasswordAlgorithm.h"
 
 #include <QCoreApplication>
@@ -7,17 +8,10 @@
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 #define GLYPHLOCK_SETTINGS_IN_A_FILE
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-
-#include <fcntl.h>
-#include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -50,29 +44,6 @@ QString settingsFile()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QLatin1Char('/') + QLatin1String(SettingsStore::kOrganisation) + QLatin1Char('/') +
            QCoreApplication::applicationName() + QLatin1String(".conf");
-}
-
-// The content of a plain file, through links; nothing when it is anything else (a pipe would
-// block, opening a device may do something of its own) or cannot be read.
-std::optional<QByteArray> readPlainFile(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info
-    {
-    };
-    if (stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    // Not blocking, and checked again once open, in case the node changed in between.
-    const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    QFile file;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        close(fd);
-        return std::nullopt;
-    }
-    return file.readAll();
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -115,7 +86,8 @@ void saveToFile(const QString& specialChars)
 {
     const QString path = settingsFile();
     const QFileInfo info(path);
-    // Only a plain file is ever replaced: never a pipe, a device or a broken link.
+    // Only a plain file is ever replaced (replacePlainFile): never a pipe, a device or a
+    // broken link, so none is read either.
     if ((info.exists() || info.isSymLink()) && !info.isFile())
         return;
     const ScratchCopy copy(readPlainFile(path).value_or(QByteArray()));
@@ -130,19 +102,8 @@ void saveToFile(const QString& specialChars)
             return;
     }
     QFile written(copy.path);
-    if (!written.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray content = written.readAll();
-    const bool created = !info.exists();
-    if (!QDir().mkpath(info.absolutePath()))
-        return;
-    // Written beside the file and renamed over it (through a link, onto the link's target):
-    // the file is whole at every moment, and a read-only file or folder is left as it is.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit())
-        return;
-    if (created)
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (written.open(QIODevice::ReadOnly))
+        replacePlainFile(path, written.readAll(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 #else

@@ -50,8 +50,11 @@ const QString PasswordDialog::kNotTypableText = QStringLiteral(
     "The password holds characters that cannot be typed here; nothing was typed.\r\nUse "
     "\"Copy to Clipboard\" and paste it into the input box instead.");
 const QString PasswordDialog::kRefusedText = QStringLiteral(
-    "The desktop did not allow automatic input.\r\nUse \"Copy to Clipboard\" and paste the "
-    "password into the input box instead.");
+    "The desktop refused automatic input for Glyphlock.\r\nUse \"Copy to Clipboard\" and paste "
+    "the password into the input box instead.");
+const QString PasswordDialog::kDeclinedText = QStringLiteral(
+    "Automatic input was declined in the desktop's dialog.\r\nClick in this area to be asked "
+    "again, or use \"Copy to Clipboard\".");
 const QString PasswordDialog::kClipboardLeavesText = QStringLiteral(
     "This desktop keeps the clipboard only while Glyphlock runs: paste the password before "
     "you exit.");
@@ -149,6 +152,7 @@ PasswordDialog::~PasswordDialog()
     restoreMainWindow();
     // The shown copy first, so that ours is the last one and its buffer can be overwritten.
     showButton->setText(QString());
+    showButton->setAccessibleName(QString());
     secureClear(password);
 }
 
@@ -167,6 +171,8 @@ void PasswordDialog::done(int result)
 void PasswordDialog::onShowPassword()
 {
     showButton->setText(password);
+    // Read out as shown: a button's own name would drop each '&' as a mnemonic mark.
+    showButton->setAccessibleName(password);
 }
 
 void PasswordDialog::onCopyToClipboard()
@@ -267,6 +273,7 @@ void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& glob
         case PickerPlatform::TypeResult::WindowGone:
         case PickerPlatform::TypeResult::Failed:
         case PickerPlatform::TypeResult::Refused:
+        case PickerPlatform::TypeResult::Declined:
             dragArea->setLines(kNotTypedText);
             break;
         }
@@ -333,7 +340,12 @@ void PasswordDialog::typeIntoFocus()
         return;
     armed = false;
     armTimer.stop();
-    showTypeResult(platform->typeIntoFocus(password));
+    // The dialog keeps answering while the keys go out; closing it ends the typing
+    // (cancelTyping), and with it this answer.
+    platform->startTypingIntoFocus(password, [this](PickerPlatform::TypeResult result) {
+        showTypeResult(result);
+        emit typingFinished(result);
+    });
 }
 
 void PasswordDialog::showTypeResult(PickerPlatform::TypeResult result)
@@ -353,6 +365,9 @@ void PasswordDialog::showTypeResult(PickerPlatform::TypeResult result)
         break;
     case PickerPlatform::TypeResult::Refused:
         dragArea->setLines(kRefusedText);
+        break;
+    case PickerPlatform::TypeResult::Declined:
+        dragArea->setLines(kDeclinedText);
         break;
     case PickerPlatform::TypeResult::NoInputBox:
         dragArea->setLines(kNoInputBoxText);
@@ -401,7 +416,15 @@ void PasswordDialog::restoreMainWindow()
     if (mainWindowModality != Qt::NonModal)
         platform->markModal(platform->windowOf(main));
     // Shown normal, at the place it had: a maximised main window comes back in its normal size.
+    // It comes back without taking the focus: the window just picked is being given it, and
+    // a window manager that focuses new windows would otherwise take it back to us. This is
+    // Qt::WA_ShowWithoutActivating, which the platform reads from the window, once it exists,
+    // as this property.
+    const char* const withoutActivating = "_q_showWithoutActivating";
+    const QVariant before = window->property(withoutActivating);
+    window->setProperty(withoutActivating, true);
     window->showNormal();
+    window->setProperty(withoutActivating, before);
     window->setModality(mainWindowModality);
     if (mainWindowGeometry.isValid() && main->geometry() != mainWindowGeometry)
         main->setGeometry(mainWindowGeometry);

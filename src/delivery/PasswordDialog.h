@@ -55,6 +55,7 @@ public:
     static const QString kTypedText;
     static const QString kNotTypableText;
     static const QString kRefusedText;
+    static const QString kDeclinedText;
     static const QString kClipboardLeavesText;
 
     static constexpr int kArmTimeoutMs = 20000;

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 IconPicture::IconPicture(Decoded decoded)
     : picture(std::move(decoded.image)),
@@ -26,7 +27,7 @@ bool IconPicture::LoadFromStream(QIODevice* device)
     return !isEmpty();
 }
 
-IconPicture::Decoded IconPicture::decodeFile(const QString& path)
+IconPicture::Decoded IconPicture::decodeFile(const QString& path, int bound)
 {
     // Only regular files: opening a named pipe waits for a writer, which would hang the start.
     if (!QFileInfo(path).isFile())
@@ -34,14 +35,11 @@ IconPicture::Decoded IconPicture::decodeFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Decoded();
-    return decodeStream(&file);
+    return decodeStream(&file, bound);
 }
 
 namespace {
 
-// The cell can grow to just under two steps of 48 pixels; on a screen of device pixel ratio 2
-// that is 190 device pixels a side. More detail than that is never shown.
-constexpr int kLargestCellPixels = 2 * (2 * 48 - 1);
 // A header claiming more is refused before anything is decoded: no camera takes more, and
 // a tiny file may claim billions of pixels.
 constexpr qint64 kMaxPixels = qint64(1) << 27;
@@ -62,7 +60,21 @@ QByteArray formatOf(QIODevice* device)
 
 } // namespace
 
-IconPicture::Decoded IconPicture::decodeStream(QIODevice* device)
+int IconPicture::decodeBoundFor(qreal devicePixelRatio)
+{
+    // A ratio such as 2.5 needs the pixel its fraction starts.
+    return std::max(kDefaultDecodeBound, int(std::ceil(devicePixelRatio * kLargestCell)));
+}
+
+bool IconPicture::keptBelow(int bound) const
+{
+    if (picture.isNull())
+        return false;
+    return picture.width() < std::min(naturalSize.width(), bound) ||
+           picture.height() < std::min(naturalSize.height(), bound);
+}
+
+IconPicture::Decoded IconPicture::decodeStream(QIODevice* device, int bound)
 {
     // The name says nothing: "a.gif" may well hold a JPEG. Anything but the usual formats
     // still gets every reader Qt has.
@@ -76,8 +88,7 @@ IconPicture::Decoded IconPicture::decodeStream(QIODevice* device)
     // A camera picture decodes straight to cell size (JPEG scales while decoding), so its
     // size costs neither the time nor the memory of all its pixels. Qt's allocation limit
     // still applies to what is decoded.
-    const QSize bounded(std::min(size.width(), kLargestCellPixels),
-                        std::min(size.height(), kLargestCellPixels));
+    const QSize bounded(std::min(size.width(), bound), std::min(size.height(), bound));
     if (bounded != size)
         reader.setScaledSize(bounded);
     QImage image;

@@ -21,9 +21,19 @@ public:
         QImage image;
         QSize naturalSize{0, 0};
     };
-    // An empty result when the file cannot be opened or holds no picture.
-    static Decoded decodeFile(const QString& path);
-    static Decoded decodeStream(QIODevice* device);
+    // The largest cell, in pixels a side: just under two steps of 48.
+    static constexpr int kLargestCell = 2 * 48 - 1;
+    // What a picture is decoded to at most, a side, unless told otherwise: the largest cell on
+    // a screen of device pixel ratio 2.
+    static constexpr int kDefaultDecodeBound = 2 * kLargestCell;
+    // The bound for screens of up to this device pixel ratio: more detail than the largest
+    // cell shows there is never kept, and never less than the default.
+    static int decodeBoundFor(qreal devicePixelRatio);
+
+    // An empty result when the file cannot be opened or holds no picture. A larger picture
+    // is decoded to at most `bound` pixels a side.
+    static Decoded decodeFile(const QString& path, int bound = kDefaultDecodeBound);
+    static Decoded decodeStream(QIODevice* device, int bound = kDefaultDecodeBound);
 
     IconPicture() = default;
     explicit IconPicture(Decoded decoded);
@@ -41,6 +51,9 @@ public:
     // The size the file declares; what is kept may be smaller, never more than a cell needs.
     QSize GetPixelSize() const { return naturalSize; }
     bool isEmpty() const { return picture.isNull(); }
+    // Whether the file holds more detail than was kept, within `bound` pixels a side: decoding
+    // it again for that bound gives a sharper picture.
+    bool keptBelow(int bound) const;
     const QImage& image() const { return picture; }
 
 private:

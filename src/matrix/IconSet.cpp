@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -15,9 +16,9 @@
 class IconSet::Reader
 {
 public:
-    Reader(const QStringList& folders, const QString& builtInPrefix,
+    Reader(const QStringList& folders, const QString& builtInPrefix, int bound,
            std::function<void()> whenReady)
-        : whenReady(std::move(whenReady)),
+        : bound(bound), whenReady(std::move(whenReady)),
           thread([this, folders, builtInPrefix] { run(folders, builtInPrefix); })
     {
     }
@@ -62,6 +63,9 @@ public:
         return !waiting.empty();
     }
 
+    // For the pictures not started yet.
+    void setBound(int newBound) { bound = newBound; }
+
 private:
     void run(const QStringList& folders, const QString& builtInPrefix)
     {
@@ -74,7 +78,7 @@ private:
                 if (stopping)
                     return;
             }
-            Slot slot = readSlot(index, folders, builtInPrefix, builtInFailed);
+            Slot slot = readSlot(index, folders, builtInPrefix, builtInFailed, bound);
             builtInFailed = slot.builtInFailed;
             const bool last = slot.end || index + 1 == kMaxCount;
             {
@@ -95,6 +99,7 @@ private:
     bool held = true;
     bool stopping = false;
     int taken = 0;
+    std::atomic<int> bound;
     std::function<void()> whenReady;
     // Last: it starts once everything above exists.
     std::thread thread;
@@ -103,8 +108,8 @@ private:
 IconSet::IconSet(const QString& builtInPrefix) : builtInPrefix(builtInPrefix) {}
 
 IconSet::IconSet(const QString& builtInPrefix, const QStringList& folders,
-                 std::function<void()> whenReady)
-    : builtInPrefix(builtInPrefix)
+                 std::function<void()> whenReady, int decodeBound)
+    : builtInPrefix(builtInPrefix), bound(decodeBound)
 {
     beginLoadInBackground(folders, std::move(whenReady));
 }
@@ -129,6 +134,7 @@ void IconSet::beginLoad(const QStringList& folders)
     stopReading();
     pictures.clear();
     fromFile.clear();
+    files.clear();
     searched = folders;
     builtInFailed = false;
     complete = false;
@@ -138,7 +144,7 @@ void IconSet::beginLoadInBackground(const QStringList& folders, std::function<vo
 {
     beginLoad(folders);
     try {
-        reader = std::make_unique<Reader>(folders, builtInPrefix, std::move(whenReady));
+        reader = std::make_unique<Reader>(folders, builtInPrefix, bound, std::move(whenReady));
     } catch (const std::system_error&) {
         // No thread to be had: loadNext reads each picture when it is asked for.
     }
@@ -160,7 +166,8 @@ bool IconSet::loadNext()
     if (complete)
         return false;
     const int index = Count();
-    Slot slot = reader ? reader->take() : readSlot(index, searched, builtInPrefix, builtInFailed);
+    Slot slot =
+        reader ? reader->take() : readSlot(index, searched, builtInPrefix, builtInFailed, bound);
     builtInFailed = slot.builtInFailed;
     if (slot.end) {
         complete = true;
@@ -168,6 +175,9 @@ bool IconSet::loadNext()
         // A base icon stays in the set even when empty: the letters must not shift.
         pictures.emplace_back(std::move(slot.decoded));
         fromFile.push_back(slot.fromFile);
+        files.push_back(slot.file);
+        // Read before the bound was raised.
+        sharpen(pictures.size() - 1);
     }
     if (Count() == kMaxCount)
         complete = true;
@@ -176,18 +186,43 @@ bool IconSet::loadNext()
     return !complete;
 }
 
+bool IconSet::raiseDecodeBound(int newBound)
+{
+    if (newBound <= bound)
+        return false;
+    bound = newBound;
+    if (reader)
+        reader->setBound(newBound);
+    bool changed = false;
+    for (std::size_t index = 0; index < pictures.size(); ++index)
+        changed = sharpen(index) || changed;
+    return changed;
+}
+
+bool IconSet::sharpen(std::size_t index)
+{
+    if (files[index].isEmpty() || !pictures[index].keptBelow(bound))
+        return false;
+    IconPicture::Decoded again = IconPicture::decodeFile(files[index], bound);
+    // A file changed or gone since keeps the picture it gave.
+    if (again.image.isNull() || again.naturalSize != pictures[index].GetPixelSize())
+        return false;
+    pictures[index] = IconPicture(std::move(again));
+    return true;
+}
+
 IconSet::Slot IconSet::readSlot(int index, const QStringList& folders, const QString& builtInPrefix,
-                                bool builtInFailedBefore)
+                                bool builtInFailedBefore, int bound)
 {
     Slot slot;
     slot.builtInFailed = builtInFailedBefore;
     const char letter = Letter(index);
-    slot.fromFile = readFromFolders(slot.decoded, folders, letter);
+    slot.fromFile = readFromFolders(slot, folders, letter, bound);
     if (index < kBaseCount) {
         // Once one own picture is broken the rest are not trusted either.
         if (!slot.fromFile && !builtInFailedBefore) {
-            slot.decoded = IconPicture::decodeFile(builtInPrefix + QLatin1Char(letter) +
-                                                   QLatin1String(".jpg"));
+            slot.file = builtInPrefix + QLatin1Char(letter) + QLatin1String(".jpg");
+            slot.decoded = IconPicture::decodeFile(slot.file, bound);
             slot.builtInFailed = slot.decoded.image.isNull();
         }
     } else {
@@ -260,14 +295,15 @@ bool IconSet::fileInFolders(const QStringList& folders, int index)
                        [](const QString& file) { return QFileInfo(file).isFile(); });
 }
 
-bool IconSet::readFromFolders(IconPicture::Decoded& decoded, const QStringList& folders,
-                              char letter)
+bool IconSet::readFromFolders(Slot& slot, const QStringList& folders, char letter, int bound)
 {
     for (const QString& file : candidateFiles(folders, letter)) {
-        decoded = IconPicture::decodeFile(file);
-        if (!decoded.image.isNull())
+        slot.decoded = IconPicture::decodeFile(file, bound);
+        if (!slot.decoded.image.isNull()) {
+            slot.file = file;
             return true;
+        }
     }
-    decoded = IconPicture::Decoded();
+    slot.decoded = IconPicture::Decoded();
     return false;
 }

@@ -21,9 +21,10 @@ public:
 
     // builtInPrefix is where the six own pictures live ("a.jpg" .. "f.jpg" below it).
     explicit IconSet(const QString& builtInPrefix = QStringLiteral(":/icons/"));
-    // Starts reading at once, in the background (see beginLoadInBackground).
+    // Starts reading at once, in the background (see beginLoadInBackground), pictures decoded
+    // to at most decodeBound pixels a side.
     IconSet(const QString& builtInPrefix, const QStringList& folders,
-            std::function<void()> whenReady);
+            std::function<void()> whenReady, int decodeBound = IconPicture::kDefaultDecodeBound);
     // Waits for a background reader to stop.
     ~IconSet();
     IconSet(const IconSet&) = delete;
@@ -58,6 +59,13 @@ public:
     // Whether one of the own pictures was needed and failed, so far.
     bool builtInsFailed() const { return builtInFailed; }
 
+    // How many pixels a side pictures are decoded to at most (IconPicture::decodeBoundFor).
+    int decodeBound() const { return bound; }
+    // Raises the bound, for a denser screen: pictures read so far that kept less than the new
+    // bound allows are read again, the ones still to come are read for it. True when a picture
+    // changed.
+    bool raiseDecodeBound(int newBound);
+
     int Count() const { return static_cast<int>(pictures.size()); }
     // An empty picture for an index outside the set.
     const IconPicture& Picture(int index) const;
@@ -82,6 +90,8 @@ private:
     struct Slot
     {
         IconPicture::Decoded decoded;
+        // Where it was read from, to read it again at a higher bound.
+        QString file;
         bool fromFile = false;
         bool end = false;
         // Whether an own picture failed here or before.
@@ -90,17 +100,20 @@ private:
     class Reader;
 
     static Slot readSlot(int index, const QStringList& folders, const QString& builtInPrefix,
-                         bool builtInFailedBefore);
+                         bool builtInFailedBefore, int bound);
     // Where the picture for letter may be, in the order it is looked for.
     static QStringList candidateFiles(const QStringList& folders, char letter);
-    static bool readFromFolders(IconPicture::Decoded& decoded, const QStringList& folders,
-                                char letter);
+    static bool readFromFolders(Slot& slot, const QStringList& folders, char letter, int bound);
+    // Reads a picture again when it kept less than the bound allows; true when it did.
+    bool sharpen(std::size_t index);
 
     QString builtInPrefix;
     std::vector<IconPicture> pictures;
     std::vector<bool> fromFile;
+    std::vector<QString> files;
     QStringList searched;
     bool builtInFailed = false;
     bool complete = true;
+    int bound = IconPicture::kDefaultDecodeBound;
     std::unique_ptr<Reader> reader;
 };

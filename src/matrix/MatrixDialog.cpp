@@ -11,6 +11,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -32,6 +34,15 @@ constexpr const char* kNoCellText = "-------------";
 // The picture buttons' left edges: client width minus these.
 constexpr int kAboutButtonInset = 105;
 constexpr int kOkButtonInset = 55;
+
+// Pictures keep the detail the densest screen present can show.
+int decodeBoundForScreens()
+{
+    qreal ratio = 1;
+    for (const QScreen* screen : QGuiApplication::screens())
+        ratio = std::max(ratio, screen->devicePixelRatio());
+    return IconPicture::decodeBoundFor(ratio);
+}
 
 } // namespace
 
@@ -67,11 +78,12 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     // The pictures are decoded on a thread of their own, from the start: icon 'a' while the
     // window is built and shown, the others once the first frame is out (see paintEvent).
     : QDialog(parent),
-      iconSet(builtInPrefix, IconSet::searchFolders(QCoreApplication::applicationFilePath()),
-              [this] {
-                  QMetaObject::invokeMethod(this, &MatrixDialog::takeReadyIcons,
-                                            Qt::QueuedConnection);
-              }),
+      iconSet(
+          builtInPrefix, IconSet::searchFolders(QCoreApplication::applicationFilePath()),
+          [this] {
+              QMetaObject::invokeMethod(this, &MatrixDialog::takeReadyIcons, Qt::QueuedConnection);
+          },
+          decodeBoundForScreens()),
       grid(matrix, iconSet, this), aboutButton(this), okButton(this)
 {
     setWindowTitle(QStringLiteral("Glyphlock"));
@@ -95,6 +107,11 @@ MatrixDialog::MatrixDialog(QWidget* parent, const QString& builtInPrefix)
     connect(&okButton, &QPushButton::clicked, this, &MatrixDialog::OnOK);
     connect(&aboutButton, &QPushButton::clicked, this, &MatrixDialog::OnAboutButton);
 
+    // A denser screen plugged in later gets sharper pictures too.
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+        if (iconSet.raiseDecodeBound(IconPicture::decodeBoundFor(screen->devicePixelRatio())))
+            update();
+    });
     connect(&grid, &MatrixGrid::stepRequested, this, &MatrixDialog::stepCellAt);
     connect(&grid, &MatrixGrid::keyboardCursor, this, &MatrixDialog::showCellText);
 

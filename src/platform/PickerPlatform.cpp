@@ -57,3 +57,8 @@ PickerPlatform::TypeResult PickerPlatform::typeIntoFocus(const QString&)
 {
     return TypeResult::NotAvailable;
 }
+
+void PickerPlatform::startTypingIntoFocus(const QString& text, std::function<void(TypeResult)> done)
+{
+    done(typeIntoFocus(text));
+}

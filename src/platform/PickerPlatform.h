@@ -23,7 +23,8 @@ public:
         NotAvailable, // this display offers no way to send keys
         WindowGone,   // the target vanished or refused the focus
         Failed,       // a character could not be produced; nothing was typed
-        Refused,      // the user or the system declined to let us type
+        Refused,      // the desktop refused the request to type for us
+        Declined,     // the user said no when the desktop asked
         NoInputBox    // no text input under the pointer: nothing was typed or pressed
     };
 
@@ -69,4 +70,8 @@ public:
     virtual void prepareTyping(std::function<void(TypeResult)> done);
     // Types the whole text into the window that has the keyboard focus, or nothing.
     virtual TypeResult typeIntoFocus(const QString& text);
+    // The same without holding up the event loop: `done` runs once, when the keys went out or
+    // with the reason why not; cancelTyping ends it. The base class answers at once, through
+    // typeIntoFocus.
+    virtual void startTypingIntoFocus(const QString& text, std::function<void(TypeResult)> done);
 };

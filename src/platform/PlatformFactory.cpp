@@ -13,6 +13,7 @@
 #endif
 #ifdef GLYPHLOCK_HAVE_PORTAL
 #include "platform/wayland/PortalPickerPlatform.h"
+#include "platform/wayland/PortalSession.h"
 #endif
 
 namespace {
@@ -28,6 +29,19 @@ bool runsOnWayland()
 }
 
 } // namespace
+
+void PlatformFactory::prepareAtStart()
+{
+#ifdef GLYPHLOCK_HAVE_WAYLAND
+    // Where a keyboard of our own types, the portal is never asked.
+    if (!runsOnWayland() || VirtualKeyboard::isOffered())
+        return;
+#endif
+#ifdef GLYPHLOCK_HAVE_PORTAL
+    if (runsOnWayland())
+        PortalSession::identifyAtStart();
+#endif
+}
 
 std::unique_ptr<PickerPlatform> PlatformFactory::createPickerPlatform()
 {

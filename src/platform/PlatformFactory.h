@@ -10,6 +10,9 @@
 class PlatformFactory
 {
 public:
+    // At start, before any secret exists: whatever a backend must do while the process has
+    // nothing to hide (the portal backend introduces the program to the desktop's portal).
+    static void prepareAtStart();
     static std::unique_ptr<PickerPlatform> createPickerPlatform();
     static std::unique_ptr<ClipboardKeeper> createClipboardKeeper();
 };

@@ -1,5 +1,6 @@
 #include "widgets/HyperLink.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
@@ -133,11 +134,92 @@ std::optional<int> runBrowserCommand(const QString& target, const QStringList& c
     return std::nullopt;
 }
 
+// What assistive technology is told: a link (not a text) named by its text, with its target
+// as description, and the action that follows it, named "jump" as links are on the AT-SPI
+// bus; Qt's press action does the same for bridges that look for that one.
+class HyperLinkAccessible : public QAccessibleWidget
+{
+public:
+    explicit HyperLinkAccessible(HyperLink* link) : QAccessibleWidget(link, QAccessible::Link) {}
+
+    static QString jumpAction() { return QStringLiteral("jump"); }
+
+    QString text(QAccessible::Text type) const override
+    {
+        QString text = QAccessibleWidget::text(type);
+        if (text.isEmpty() && type == QAccessible::Name)
+            text = link()->text();
+        if (text.isEmpty() && type == QAccessible::Description)
+            text = link()->target();
+        return text;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.linked = true;
+        state.traversed = link()->isFollowed();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (link()->isEnabled())
+            names = QStringList{jumpAction(), pressAction()} + names;
+        return names;
+    }
+
+    QString localizedActionDescription(const QString& action) const override
+    {
+        if (action == jumpAction() || action == pressAction())
+            return QStringLiteral("Opens ") + link()->target();
+        return QAccessibleWidget::localizedActionDescription(action);
+    }
+
+    QStringList keyBindingsForAction(const QString& action) const override
+    {
+        if (action == jumpAction() || action == pressAction())
+            return {QStringLiteral("Return"), QStringLiteral("Space")};
+        return QAccessibleWidget::keyBindingsForAction(action);
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (!link()->isEnabled())
+            return;
+        if (action != jumpAction() && action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
+        // Opening may wait for the desktop's opener and show a message: not while the
+        // assistive technology's request is being answered.
+        QMetaObject::invokeMethod(link(), &HyperLink::follow, Qt::QueuedConnection);
+    }
+
+private:
+    HyperLink* link() const { return static_cast<HyperLink*>(widget()); }
+};
+
+QAccessibleInterface* hyperLinkAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("HyperLink") && object && object->isWidgetType())
+        return new HyperLinkAccessible(static_cast<HyperLink*>(object));
+    return nullptr;
+}
+
 } // namespace
 
 HyperLink::HyperLink(const QString& text, const QString& target, QWidget* parent)
     : QLabel(parent), targetText(target.isEmpty() ? text : target), opener(defaultOpener())
 {
+    // First: setting the text below already tells a running screen reader about the link,
+    // and the interface made then is the one kept.
+    static const bool accessibleAsLink = [] {
+        QAccessible::installFactory(hyperLinkAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessibleAsLink);
     setText(text.isEmpty() ? targetText : text);
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -374,21 +456,21 @@ void HyperLink::mouseReleaseEvent(QMouseEvent* event)
     pressed = false;
     QLabel::mouseReleaseEvent(event);
     if (click)
-        onClicked();
+        follow();
 }
 
 void HyperLink::keyPressEvent(QKeyEvent* event)
 {
-    const bool follow = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-                        event->key() == Qt::Key_Space;
-    if (!follow || (event->modifiers() & ~Qt::KeypadModifier)) {
+    const bool follows = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                         event->key() == Qt::Key_Space;
+    if (!follows || (event->modifiers() & ~Qt::KeypadModifier)) {
         QLabel::keyPressEvent(event);
         return;
     }
     event->accept();
     // Holding the key down follows the link once.
     if (!event->isAutoRepeat())
-        onClicked();
+        follow();
 }
 
 void HyperLink::paintEvent(QPaintEvent* event)
@@ -403,7 +485,7 @@ void HyperLink::paintEvent(QPaintEvent* event)
     painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
-void HyperLink::onClicked()
+void HyperLink::follow()
 {
     // The next move over the link makes it hot again.
     hot = false;

@@ -91,6 +91,9 @@ public:
     // The explanation for a result code; every code without its own text gets the catch-all.
     static QString openErrorText(int code);
 
+    // Opens the target as a click does, with the same message when that fails.
+    void follow();
+
 protected:
     void enterEvent(QEnterEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -105,7 +108,6 @@ private:
     void becomeHot();
     void leaveHot();
     void applyLook();
-    void onClicked();
     void showOpenError(int code);
 
     bool hot = false;

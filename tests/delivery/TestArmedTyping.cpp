@@ -149,7 +149,9 @@ private slots:
         QTest::addColumn<TypeResult>("prepareResult");
         QTest::addColumn<TypeResult>("typeResult");
         QTest::addColumn<QString>("text");
-        QTest::newRow("consent refused")
+        QTest::newRow("the user declined")
+            << TypeResult::Declined << TypeResult::Typed << PasswordDialog::kDeclinedText;
+        QTest::newRow("the desktop refused")
             << TypeResult::Refused << TypeResult::Typed << PasswordDialog::kRefusedText;
         QTest::newRow("no way to type")
             << TypeResult::NotAvailable << TypeResult::Typed << PasswordDialog::kNotAvailableText;

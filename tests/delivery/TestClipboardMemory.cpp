@@ -182,6 +182,21 @@ private slots:
             env.remove(QStringLiteral("XAUTHORITY"));
         }
 
+        // A build tree under a folder closed to other users (a checkout in /root) is out of
+        // that user's reach: it runs a copy in a folder of its own.
+        QString program = QStringLiteral(GLYPHLOCK_CLIPBOARD_HELPER);
+        QTemporaryDir reachable;
+        if (root) {
+            const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                              QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                              QFile::ExeOther;
+            const QString copy = reachable.filePath(QFileInfo(program).fileName());
+            QVERIFY(reachable.isValid() && QFile::copy(program, copy));
+            QVERIFY(QFile::setPermissions(reachable.path(), open));
+            QVERIFY(QFile::setPermissions(copy, open));
+            program = copy;
+        }
+
         const QByteArray password =
             "Hq7" + QByteArray::number(QDateTime::currentMSecsSinceEpoch(), 36) + "zX";
         QProcess helper;
@@ -192,7 +207,7 @@ private slots:
             if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
                 _exit(3);
         });
-        helper.start(QStringLiteral(GLYPHLOCK_CLIPBOARD_HELPER), {});
+        helper.start(program, {});
         const auto stopHelper = qScopeGuard([&helper] {
             helper.kill();
             helper.waitForFinished();

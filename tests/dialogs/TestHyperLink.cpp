@@ -2,6 +2,7 @@
 
 #include "widgets/HyperLink.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
@@ -276,6 +277,51 @@ private slots:
         QKeyEvent repeat(QEvent::KeyPress, key, modifiers, QString(), true);
         QApplication::sendEvent(link, &repeat);
         QCOMPARE(opened, 1);
+    }
+
+    // Assistive technology meets a link, not a text, and can follow it: "jump" on the AT-SPI
+    // bus, Qt's press action elsewhere.
+    void assistiveTechnologySeesALinkToFollow()
+    {
+        QWidget window;
+        auto* link = new HyperLink(QStringLiteral("Home page"),
+                                   QStringLiteral("https://www.example.com/"), &window);
+        QStringList opened;
+        link->setOpener([&opened](const QString& target) {
+            opened << target;
+            return HyperLink::kOpened;
+        });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(link);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->role(), QAccessible::Link);
+        QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Home page"));
+        QCOMPARE(accessible->text(QAccessible::Description),
+                 QStringLiteral("https://www.example.com/"));
+        QVERIFY(accessible->state().linked && accessible->state().focusable);
+        QVERIFY(!accessible->state().traversed);
+        QAccessibleActionInterface* actions = accessible->actionInterface();
+        QVERIFY(actions);
+        const QStringList names = actions->actionNames();
+        QCOMPARE(names.mid(0, 2),
+                 (QStringList{QStringLiteral("jump"), QAccessibleActionInterface::pressAction()}));
+
+        for (const QString& name : names.mid(0, 2)) {
+            actions->doAction(name);
+            // Followed from the event loop, not inside the request.
+            QVERIFY(opened.size() < 2);
+            QTRY_COMPARE(opened.size(), names.indexOf(name) + 1);
+        }
+        QCOMPARE(opened.last(), QStringLiteral("https://www.example.com/"));
+        QVERIFY(accessible->state().traversed);
+
+        link->setEnabled(false);
+        QVERIFY(!actions->actionNames().contains(QStringLiteral("jump")));
+        actions->doAction(QStringLiteral("jump"));
+        QTest::qWait(50);
+        QCOMPARE(opened.size(), 2);
     }
 
     void clickWithNoWayToOpenExplainsWhy()

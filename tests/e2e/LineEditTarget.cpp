@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -39,6 +40,28 @@ void say(const QString& line)
     std::fflush(stdout);
 }
 
+// Keeps the event loop busy for a second the first time the pointer enters and the first time
+// a button is pressed.
+class BusyOnce : public QObject
+{
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        bool& done = event->type() == QEvent::Enter ? entered : pressed;
+        if ((event->type() == QEvent::Enter || event->type() == QEvent::MouseButtonPress) &&
+            !done && watched->isWidgetType()) {
+            done = true;
+            say(QStringLiteral("busy"));
+            QThread::msleep(1000);
+        }
+        return false;
+    }
+
+private:
+    bool entered = false;
+    bool pressed = false;
+};
+
 } // namespace
 
 // The other program of the tests: a window with three line edits and a button. Each edit
@@ -50,6 +73,9 @@ void say(const QString& line)
 // "--print NAME" prints the password, for comparing bytes that other programs received.
 // The first edit also says, as it comes, when its text changed and to how many characters
 // ("typed MS COUNT", for the typing's latency).
+// With --busy (before the name) the window stands for a program on a loaded machine: once it
+// is ready, the first time the pointer enters it and the first mouse press each keep its
+// event loop busy for a second ("busy" when it starts).
 int main(int argc, char** argv)
 {
     if (argc > 2 && std::string(argv[1]) == "--print") {
@@ -66,8 +92,14 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GlyphlockTarget"));
-    const bool noFocus = argc > 1 && std::string(argv[1]) == "--no-focus";
-    const int nameArgument = noFocus ? 2 : 1;
+    bool noFocus = false;
+    bool busy = false;
+    int nameArgument = 1;
+    for (; nameArgument < argc && std::string(argv[nameArgument]).rfind("--", 0) == 0;
+         ++nameArgument) {
+        noFocus = noFocus || std::string(argv[nameArgument]) == "--no-focus";
+        busy = busy || std::string(argv[nameArgument]) == "--busy";
+    }
     const QString expected =
         e2ePassword(argc > nameArgument ? QString::fromLocal8Bit(argv[nameArgument]) : QString());
 
@@ -139,5 +171,8 @@ int main(int argc, char** argv)
         std::printf("ready\n");
         std::fflush(stdout);
     });
+    BusyOnce busyOnce;
+    if (busy)
+        QTimer::singleShot(500, &window, [&] { app.installEventFilter(&busyOnce); });
     return app.exec();
 }

@@ -5,6 +5,16 @@
 started=()
 failures=0
 
+# The programs typed into show and hand back what they get in the locale's encoding: without a
+# UTF-8 one (a fresh machine may have no locale set) zenity turns é into '?'. C.UTF-8 comes with
+# the C library (Debian: libc-bin). Every program the scripts start inherits it.
+if ! locale -a 2>/dev/null | grep -qiE '^c\.utf-?8$'; then
+    echo "missing locale: C.UTF-8 (Debian package libc-bin)"
+    exit 1
+fi
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset LANGUAGE
+
 cleanup() {
     for pid in "${started[@]}"; do
         kill "$pid" 2>/dev/null

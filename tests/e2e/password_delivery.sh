@@ -97,6 +97,11 @@ clipboard_case() {
     [ "$(xclip -o -selection clipboard)" = 'something else' ] || fail "[$wm] clipboard not taken over"
 }
 
+# what_arrived TARGET_OUT: what each line edit of a target held when it ended.
+what_arrived() {
+    grep -E '^text[0-9]? ' "$1" | tr '\n' ' '
+}
+
 # outer_rect WINDOW: "x y w h" of a client window with its window manager's frame.
 outer_rect() {
     local ax ay w h left=0 right=0 top=0 bottom=0 extents
@@ -109,12 +114,13 @@ outer_rect() {
 }
 
 # Press in the drag area, move onto the line edit of another program, look, release.
-# start_pair LABEL NAME TARGET_OUT DRIVER_OUT: starts a line-edit target and the password
-# dialog driver for password NAME and waits until both are ready; sets `target` and `driver`
-# to their pids. Fails (and says so) when either does not come up.
+# start_pair LABEL NAME TARGET_OUT DRIVER_OUT [TARGET_OPTION...]: starts a line-edit target
+# (with the options given) and the password dialog driver for password NAME and waits until both
+# are ready; sets `target` and `driver` to their pids. Fails (and says so) when either does not
+# come up.
 start_pair() {
     local label=$1 name=$2 target_out=$3 driver_out=$4
-    "$BIN/e2e_LineEditTarget" "$name" >"$target_out" 2>/dev/null &
+    "$BIN/e2e_LineEditTarget" "${@:5}" "$name" >"$target_out" 2>/dev/null &
     target=$!
     started+=($target)
     wait_for "$target_out" '^ready' || { fail "[$label] target not ready"; return 1; }
@@ -125,11 +131,13 @@ start_pair() {
     sleep 0.3
 }
 
+# pick_case WM NAME [--busy]: with --busy the target is slow to answer, as on a loaded machine
+# (see LineEditTarget.cpp).
 pick_case() {
-    local wm=$1 name=$2
+    local wm=$1 name=$2${3:-}
     local target_out="$WORK/target-$wm-$name.out" driver_out="$WORK/driver-$wm-$name.out"
     local target driver
-    start_pair "$wm/$name" "$name" "$target_out" "$driver_out" || return
+    start_pair "$wm/$name" "$2" "$target_out" "$driver_out" ${3:+"$3"} || return
 
     local window from to
     window=$(awk '$1 == "window" { print $2 }' "$target_out")
@@ -163,7 +171,13 @@ pick_case() {
     is_black "$(pixel "$shot" $((ox + 6)) $((oy + oh / 2)))" && fail "[$wm/$name] the frame is filled"
 
     xdotool mouseup 1
-    sleep 2
+    # Done when the dialog says the delivery ended and the line edit says it holds the
+    # password, not after a fixed pause: on a busy machine taking the focus, asking the target
+    # whether it has caught up and typing can take longer than any pause.
+    wait_for "$driver_out" '^typed [0-9]' 300 || fail "[$wm/$name] the delivery did not end"
+    grep -q '^typed 0' "$driver_out" ||
+        fail "[$wm/$name] the delivery ended with $(grep '^typed [0-9]' "$driver_out")"
+    wait_for "$target_out" '^edit1 match' 100
     # The target keeps the focus, ready for the user's own Enter.
     if [ "$wm" = openbox ]; then
         [ "$(xdotool getactivewindow 2>/dev/null)" = "$((window))" ] \
@@ -172,7 +186,8 @@ pick_case() {
     import -window root "$SHOTS/typed-$wm-$name.png"
     kill -TERM "$target"
     wait "$target" 2>/dev/null
-    grep -qx match "$target_out" || fail "[$wm/$name] the line edit did not get the password"
+    grep -qx match "$target_out" ||
+        fail "[$wm/$name] the line edit did not get the password ($(what_arrived "$target_out"))"
 
     # The dialog is still there and closes normally.
     click "$driver_out" closeButton
@@ -234,13 +249,18 @@ real_program_case() {
             sleep 0.3 mousemove $(((dx + to[0]) / 2)) $(((dy + to[1]) / 2)) sleep 0.1 \
             mousemove "${to[0]}" "${to[1]}" sleep 0.5
         import -window root "$SHOTS/real-$wm-pick.png"
-        xdotool mouseup 1 sleep 1.5
+        xdotool mouseup 1
+        # Until the line edit holds the password (see pick_case); the dialog's drag area says
+        # how a delivery ended, for when it did not arrive.
+        wait_for "$target_out" '^edit1 match' 300 ||
+            import -window root "$SHOTS/real-$wm-not-typed.png"
     else
         fail "[$wm/real] no password dialog"
     fi
     kill -TERM "$target"
     wait "$target" 2>/dev/null
-    grep -qx match "$target_out" || fail "[$wm/real] the line edit did not get the password"
+    grep -qx match "$target_out" ||
+        fail "[$wm/real] the line edit did not get the password ($(what_arrived "$target_out"))"
     # Back to the dialog for the keyboard.
     [ -n "$dialog" ] && xdotool mousemove $((dx + dw / 2)) $((dy + 10)) click 1 sleep 0.3
     copy_exit_and_check "$wm" real generated
@@ -393,6 +413,7 @@ for wm in none openbox; do
     for name in generated specials foreign; do
         pick_case "$wm" "$name"
     done
+    pick_case "$wm" foreign --busy
     vanish_case "$wm"
     escape_case "$wm"
     [ "$wm" = openbox ] && stop_window_manager

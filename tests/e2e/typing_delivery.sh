@@ -83,7 +83,7 @@ pick() {
 start_xterm() {
     XTERM_FILE="$WORK/xterm-$1.bytes"
     : >"$XTERM_FILE"
-    LANG=C.UTF-8 LC_ALL=C.UTF-8 xterm -title "TypingTerm$1" -geometry 50x4+20+880 \
+    xterm -title "TypingTerm$1" -geometry 50x4+20+880 \
         -e sh -c "stty -icanon -echo; exec cat >>'$XTERM_FILE'" 2>/dev/null &
     XTERM=$!
     started+=($XTERM)

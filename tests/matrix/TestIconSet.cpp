@@ -239,6 +239,45 @@ private slots:
         QVERIFY(qRed(kept.pixel(0, kept.height() - 1)) > 200);
     }
 
+    // A denser screen added later raises the bound: the pictures taken so far are read again
+    // for it, so are the ones the thread decoded before and hands over after, and the rest
+    // are read for it; small pictures (the own 48 x 48 ones) stay as they are.
+    void raisedBoundSharpensWhatWasKeptSmaller()
+    {
+        QCOMPARE(IconPicture::decodeBoundFor(1.0), 190);
+        QCOMPARE(IconPicture::decodeBoundFor(2.0), 190);
+        QCOMPARE(IconPicture::decodeBoundFor(2.5), 238);
+        QCOMPARE(IconPicture::decodeBoundFor(3.0), 285);
+
+        QTemporaryDir dir;
+        QImage photo(600, 500, QImage::Format_RGB32);
+        photo.fill(Qt::blue);
+        for (const char* name : {"a.jpg", "b.jpg", "g.jpg"})
+            QVERIFY(photo.save(dir.filePath(QLatin1String(name)), "JPEG"));
+        IconSet set;
+        set.beginLoadInBackground({dir.path() + QLatin1Char('/')}, nullptr);
+        QVERIFY(set.loadNext());
+        set.releaseRest();
+        QTRY_VERIFY(set.nextIsReady());
+        QCOMPARE(set.Picture(0).image().size(), QSize(190, 190));
+
+        QVERIFY(set.raiseDecodeBound(IconPicture::decodeBoundFor(3.0)));
+        QCOMPARE(set.decodeBound(), 285);
+        QCOMPARE(set.Picture(0).image().size(), QSize(285, 285));
+        while (set.loadNext()) {
+        }
+        QCOMPARE(set.Count(), 7);
+        for (const int index : {0, 1, 6}) {
+            QCOMPARE(set.Picture(index).image().size(), QSize(285, 285));
+            QCOMPARE(set.Picture(index).GetPixelSize(), QSize(600, 500));
+        }
+        QCOMPARE(set.Picture(2).image().size(), QSize(48, 48));
+        // Nothing more to gain, and a lower bound never takes detail away.
+        QVERIFY(!set.raiseDecodeBound(285));
+        QVERIFY(!set.raiseDecodeBound(190));
+        QCOMPARE(set.Picture(0).image().size(), QSize(285, 285));
+    }
+
     void emptyPictureDrawsNothing()
     {
         IconPicture empty;

@@ -22,6 +22,9 @@ install_block=$(sed -e ':a' -e '/\\$/N; s/\\\n//; ta' <<<"$install_block")
 grep -q -- "^cmake -S .*-DGLYPHLOCK_BUILD_TESTS=OFF" <<<"$install_block" ||
     fail "the configure step builds the tests"
 apt_line=$(grep "apt-get install" <<<"$install_block" | grep -v '\.deb' | head -n1)
+# A fresh machine's apt knows no packages until its lists are read.
+first_apt=$(grep -o "apt-get [a-z]*" <<<"$install_block" | head -n1)
+[ "$first_apt" = "apt-get update" ] || fail "the package section does not run apt-get update first"
 # shellcheck source=/dev/null
 BUILD_PACKAGES=()
 eval "$(sed -n '/^BUILD_PACKAGES=(/,/)/p' "$root/scripts/lib.sh")"

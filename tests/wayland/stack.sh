@@ -2,6 +2,34 @@
 # namespace of its own, as an unprivileged user, so that a compositor, its helpers and every
 # client end with the script; and starts the pieces of a headless desktop there.
 
+# stack_namespace: sets STACK_NAMESPACE to the command that runs a program in a PID namespace
+# of its own with its own /proc (for a user other than root, in a user namespace too), or
+# says why there is none and returns 77, the tests' "skipped".
+# unshare first makes every mount of the new mount namespace private, which fails with "cannot
+# change root filesystem propagation" where / is no mount point (in a chroot): as root there
+# only /proc, the one mount it makes, is made private first, so that nothing reaches the
+# mounts outside.
+stack_namespace() {
+    if [ "$(id -u)" -eq 0 ]; then
+        if unshare --mount true 2>/dev/null; then
+            STACK_NAMESPACE=(unshare --pid --fork --kill-child --mount-proc)
+        elif mountpoint -q /proc &&
+            unshare --mount --propagation unchanged mount --make-rprivate /proc; then
+            STACK_NAMESPACE=(unshare --pid --fork --kill-child --mount --propagation unchanged
+                sh -c 'mount --make-rprivate /proc && mount -t proc proc /proc && exec "$@"' sh)
+        else
+            echo "SKIP: no PID namespace with its own /proc can be made here"
+            return 77
+        fi
+    elif unshare --user --map-current-user true 2>/dev/null; then
+        STACK_NAMESPACE=(unshare --user --map-current-user --pid --fork --kill-child --mount-proc)
+    else
+        echo "SKIP: this user cannot make a user namespace here (in a chroot, or not allowed" \
+            "by the kernel): run as root"
+        return 77
+    fi
+}
+
 # stack_isolate "$@": re-executes the calling script inside its own PID namespace, as user
 # nobody when started as root (compositors refuse to run as root). Returns inside.
 # Folders named in STACK_WRITABLE (space separated) are made writable for that user first.
@@ -26,11 +54,13 @@ stack_isolate() {
             mkdir -p "$dir"
             chown 65534:65534 "$dir"
         done
-        exec unshare --pid --fork --kill-child --mount-proc \
+        stack_namespace || exit
+        exec "${STACK_NAMESPACE[@]}" \
             setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
             env HOME=/nonexistent bash "$script" "$@"
     fi
-    exec unshare --map-current-user --pid --fork --kill-child --mount-proc bash "$script" "$@"
+    stack_namespace || exit
+    exec "${STACK_NAMESPACE[@]}" bash "$script" "$@"
 }
 
 # stack_reachable_bin DIR PROGRAM...: prints a folder holding the programs that the
@@ -62,6 +92,13 @@ stack_init() {
     export XDG_CONFIG_HOME="$HOME/.config"
     export XDG_DATA_HOME="$HOME/.local/share"
     mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
+    # What the clients type and show, in a UTF-8 locale also where the machine has none set.
+    if ! locale -a 2>/dev/null | grep -qiE '^c\.utf-?8$'; then
+        echo "missing locale: C.UTF-8 (Debian package libc-bin)"
+        return 1
+    fi
+    export LANG=C.UTF-8 LC_ALL=C.UTF-8
+    unset LANGUAGE
     unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS
     # Clients of the tests: native Wayland, surfaces without Qt's own title bars, so that a
     # surface is its client area.

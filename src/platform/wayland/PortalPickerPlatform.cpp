@@ -1,44 +1,43 @@
 #include "platform/wayland/PortalPickerPlatform.h"
 
-#include "base/SettingsStore.h"
 #include "platform/wayland/LayoutKeysyms.h"
+#include "platform/wayland/PortalSession.h"
+#include "platform/wayland/RestoreTokenStore.h"
 #include "platform/wayland/WaylandKeymap.h"
-
-#include <QCoreApplication>
-#include <QSettings>
-
-namespace {
-
-// Newer portals hand out a token that lets the next run skip the consent dialog.
-QSettings tokenStore()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                     QLatin1String(SettingsStore::kOrganisation),
-                     QCoreApplication::applicationName());
-}
-
-const QString kTokenKey = QStringLiteral("Portal/RestoreToken");
-
-} // namespace
 
 std::unique_ptr<PortalPickerPlatform> PortalPickerPlatform::open()
 {
-    if (!PortalSession::isOffered())
+    PortalSession* session = PortalSession::instance();
+    if (!session)
         return nullptr;
-    std::unique_ptr<PortalPickerPlatform> platform(new PortalPickerPlatform);
-    platform->session.loadToken = [] { return tokenStore().value(kTokenKey).toString(); };
-    platform->session.saveToken = [](const QString& token) {
-        tokenStore().setValue(kTokenKey, token);
-    };
-    return platform;
+    if (!session->loadToken) {
+        session->loadToken = [] { return RestoreTokenStore::load(); };
+        // A token that cannot be kept costs the next run a question, nothing more.
+        session->saveToken = [](const QString& token) { RestoreTokenStore::save(token); };
+    }
+    return std::unique_ptr<PortalPickerPlatform>(new PortalPickerPlatform(session));
+}
+
+PortalPickerPlatform::PortalPickerPlatform(PortalSession* session) : session(session) {}
+
+PortalPickerPlatform::~PortalPickerPlatform()
+{
+    cancelTyping();
 }
 
 void PortalPickerPlatform::prepareTyping(std::function<void(TypeResult)> done)
 {
-    session.start([done = std::move(done)](PortalSession::State state) {
+    if (!session) {
+        done(TypeResult::NotAvailable);
+        return;
+    }
+    session->start([done = std::move(done)](PortalSession::State state) {
         switch (state) {
         case PortalSession::State::Ready:
             done(TypeResult::Typed);
+            return;
+        case PortalSession::State::Declined:
+            done(TypeResult::Declined);
             return;
         case PortalSession::State::Refused:
             done(TypeResult::Refused);
@@ -50,16 +49,35 @@ void PortalPickerPlatform::prepareTyping(std::function<void(TypeResult)> done)
     });
 }
 
-PickerPlatform::TypeResult PortalPickerPlatform::typeIntoFocus(const QString& text)
+void PortalPickerPlatform::startTypingIntoFocus(const QString& text,
+                                                std::function<void(TypeResult)> done)
 {
-    if (session.state() != PortalSession::State::Ready)
-        return TypeResult::NotAvailable;
+    cancelTyping();
+    if (!session || session->state() != PortalSession::State::Ready) {
+        done(TypeResult::NotAvailable);
+        return;
+    }
     // Read afresh each time: the user may have switched layouts since the last password.
     const LayoutKeysyms layout(readCompositorKeymap());
-    if (!layout.isValid())
-        return TypeResult::NotAvailable;
-    const auto keysyms = layout.keysymsFor(text);
-    if (!keysyms)
-        return TypeResult::Failed;
-    return session.typeKeysyms(*keysyms) ? TypeResult::Typed : TypeResult::NotAvailable;
+    if (!layout.isValid()) {
+        done(TypeResult::NotAvailable);
+        return;
+    }
+    auto keysyms = layout.keysymsFor(text);
+    if (!keysyms) {
+        done(TypeResult::Failed);
+        return;
+    }
+    typing = true;
+    session->typeKeysyms(std::move(*keysyms), [this, done = std::move(done)](bool typed) {
+        typing = false;
+        done(typed ? TypeResult::Typed : TypeResult::NotAvailable);
+    });
+}
+
+void PortalPickerPlatform::cancelTyping()
+{
+    if (typing && session)
+        session->stopTyping();
+    typing = false;
 }

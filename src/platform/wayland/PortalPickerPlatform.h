@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/PickerPlatform.h"
-#include "platform/wayland/PortalSession.h"
+
+#include <QPointer>
 
 #include <memory>
+
+class PortalSession;
 
 // Typing through the desktop's remote-desktop portal (GNOME, KDE): the user arms typing in our
 // window and then clicks into the other program's input box. The portal presses key symbols
@@ -12,17 +15,20 @@
 class PortalPickerPlatform : public PickerPlatform
 {
 public:
-    // Null when the session bus has no portal with a remote-desktop interface.
+    // Null when the portal was not there at start (PortalSession::identifyAtStart).
     static std::unique_ptr<PortalPickerPlatform> open();
+    ~PortalPickerPlatform() override;
 
     Gesture gesture() const override { return Gesture::ArmThenFocus; }
     // Asks for the portal's keyboard session the first time (the desktop may show a consent
-    // dialog) and keeps it for the program's life.
+    // dialog); the program keeps it for its life.
     void prepareTyping(std::function<void(TypeResult)> done) override;
-    TypeResult typeIntoFocus(const QString& text) override;
+    void startTypingIntoFocus(const QString& text, std::function<void(TypeResult)> done) override;
+    void cancelTyping() override;
 
 private:
-    PortalPickerPlatform() = default;
+    explicit PortalPickerPlatform(PortalSession* session);
 
-    PortalSession session;
+    QPointer<PortalSession> session;
+    bool typing = false;
 };

@@ -38,6 +38,8 @@ target_sources(glyphlock_platform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/PortalPickerPlatform.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PortalPickerPlatform.h
     ${CMAKE_CURRENT_LIST_DIR}/PortalSession.cpp ${CMAKE_CURRENT_LIST_DIR}/PortalSession.h
+    ${CMAKE_CURRENT_LIST_DIR}/RestoreTokenStore.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RestoreTokenStore.h
     ${CMAKE_CURRENT_LIST_DIR}/WaylandKeymap.cpp ${CMAKE_CURRENT_LIST_DIR}/WaylandKeymap.h
 )
 target_compile_definitions(glyphlock_platform PRIVATE GLYPHLOCK_HAVE_PORTAL)

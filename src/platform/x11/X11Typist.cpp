@@ -27,8 +27,13 @@ using std::chrono::milliseconds;
 constexpr milliseconds kPollInterval(2);
 // How long a window may take to get the focus after we asked for it.
 constexpr milliseconds kFocusTimeout(2000);
-// How long the target may take to show its pointer shape at the release point.
+// How long the target may take to show its pointer shape at the release point, once it has
+// caught up with the moves (or, when it cannot be asked, at all).
 constexpr milliseconds kPointerTimeout(300);
+// A target that answers pings is waited for while it answers: its answer is the one sure sign
+// that it has read what came before, and on a busy machine that takes longer than any guess.
+// One silent for this long is taken as hung, as window managers do before offering to end it.
+constexpr milliseconds kAnswerTimeout(5000);
 // Without a way to ask the target whether it has caught up: how long an I-beam must stay
 // before it counts, and how long the target gets to read its keys. Xlib programs look a key
 // up only when they handle it, which on a busy machine can be long after it was sent, and a
@@ -37,8 +42,6 @@ constexpr milliseconds kSteadyTextCursor(40);
 constexpr milliseconds kUnansweredSettle(2000);
 // How long a window manager may hold the focusing click before it reaches the target.
 constexpr milliseconds kClickTimeout(1000);
-// How long to wait for the target's answer before the spare keys are reused or taken off.
-constexpr milliseconds kSettleTimeout(500);
 
 // The I-beam of the core cursor font, which programs without a cursor theme show.
 constexpr unsigned kCoreTextGlyph = XC_xterm;
@@ -267,7 +270,7 @@ void X11Typist::beginPointerCheck()
         sendPing();
     XFlush(display);
     stage = Stage::Pointer;
-    deadline = Clock::now() + kPointerTimeout;
+    deadline = Clock::now() + (pingable ? kAnswerTimeout : kPointerTimeout);
 }
 
 void X11Typist::judgePointer()
@@ -276,10 +279,13 @@ void X11Typist::judgePointer()
     // that it has also acted on them (toolkits set the shape a turn later).
     if (pingable && pongs < 2) {
         if (pingAnswered()) {
+            // Each answer gives the next question its own time; after the second the shape
+            // counts as soon as it shows.
             if (++pongs < 2)
                 sendPing();
+            deadline = Clock::now() + (pongs < 2 ? kAnswerTimeout : kPointerTimeout);
         } else if (pastDeadline()) {
-            // A target too busy to answer: judge by a steady shape instead.
+            // A target that stopped answering: judge by a steady shape instead.
             pingable = false;
             deadline = Clock::now() + kPointerTimeout;
         }
@@ -567,7 +573,7 @@ void X11Typist::typeFrom(std::size_t index)
         sendPing();
         XFlush(display);
         stage = Stage::Batch;
-        deadline = Clock::now() + (pingable ? kSettleTimeout : kUnansweredSettle);
+        deadline = Clock::now() + (pingable ? kAnswerTimeout : kUnansweredSettle);
         return;
     }
     restoreKeyboard();
@@ -582,7 +588,7 @@ void X11Typist::typeFrom(std::size_t index)
     XFlush(display);
     wipeRequestBuffer(display);
     stage = Stage::Settle;
-    deadline = Clock::now() + (pingable ? kSettleTimeout : kUnansweredSettle);
+    deadline = Clock::now() + (pingable ? kAnswerTimeout : kUnansweredSettle);
     Done whenDone = std::move(done);
     done = nullptr;
     if (whenDone)
