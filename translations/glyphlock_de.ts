@@ -194,6 +194,105 @@ kein Programm verknüpft.</translation>
     </message>
 </context>
 <context>
+    <name>PasswordDialog</name>
+    <message>
+        <source>Input password automatically:<byte value="xd"/>
+Click in this area, keep the mouse button pressed, move the cursor to the password input box, then release the mouse button.</source>
+        <translation>Passwort automatisch eingeben:<byte value="xd"/>
+In diesen Bereich klicken, die Maustaste gedrückt halten, den Zeiger auf das Passwortfeld ziehen und dort loslassen.</translation>
+    </message>
+    <message>
+        <source>If there&apos;re illegal characters in the password, config the character set by system menu &quot;Configure...&quot; or &quot;Config&quot; button on &quot;About&quot; dialog box</source>
+        <translation>Enthält das Passwort unzulässige Zeichen, legen Sie die Sonderzeichen über „Einstellungen...“ im Fenstermenü oder mit der Schaltfläche „Einstellungen...“ im Infofenster fest.</translation>
+    </message>
+    <message>
+        <source>Automatic input is not available on this display.<byte value="xd"/>
+Use &quot;Copy to Clipboard&quot; and paste the password into the input box instead.</source>
+        <translation>Die automatische Eingabe ist auf diesem Bildschirm nicht verfügbar.<byte value="xd"/>
+Kopieren Sie das Passwort stattdessen in die Zwischenablage und fügen Sie es im Eingabefeld ein.</translation>
+    </message>
+    <message>
+        <source>Nothing was typed: there is no input box where the mouse button was released.<byte value="xd"/>
+Release it over the password input box, or use &quot;Copy to Clipboard&quot;.</source>
+        <translation>Es wurde nichts eingegeben: Wo die Maustaste losgelassen wurde, ist kein Eingabefeld.<byte value="xd"/>
+Lassen Sie sie über dem Passwortfeld los oder kopieren Sie das Passwort in die Zwischenablage.</translation>
+    </message>
+    <message>
+        <source>The password could not be typed into that window.<byte value="xd"/>
+Use &quot;Copy to Clipboard&quot; and paste it into the input box instead.</source>
+        <translation>Das Passwort konnte nicht in dieses Fenster eingegeben werden.<byte value="xd"/>
+Kopieren Sie es stattdessen in die Zwischenablage und fügen Sie es im Eingabefeld ein.</translation>
+    </message>
+    <message>
+        <source>Input password automatically:<byte value="xd"/>
+Click in this area, then click into the password input box of the other program.</source>
+        <translation>Passwort automatisch eingeben:<byte value="xd"/>
+In diesen Bereich klicken, dann in das Passwortfeld des anderen Programms klicken.</translation>
+    </message>
+    <message>
+        <source>Now click into the password input box of the other program: the password is typed there.<byte value="xd"/>
+Esc cancels; after 20 seconds this ends by itself.</source>
+        <translation>Klicken Sie jetzt in das Passwortfeld des anderen Programms: Das Passwort wird dort eingegeben.<byte value="xd"/>
+Esc bricht ab; nach 20 Sekunden endet dies von selbst.</translation>
+    </message>
+    <message>
+        <source>Waiting for the desktop to allow automatic input...</source>
+        <translation>Warten, bis die Arbeitsumgebung die automatische Eingabe erlaubt...</translation>
+    </message>
+    <message>
+        <source>The password was typed into the other program.<byte value="xd"/>
+Click in this area to type it again.</source>
+        <translation>Das Passwort wurde in das andere Programm eingegeben.<byte value="xd"/>
+Klicken Sie in diesen Bereich, um es erneut einzugeben.</translation>
+    </message>
+    <message>
+        <source>The password holds characters that cannot be typed here; nothing was typed.<byte value="xd"/>
+Use &quot;Copy to Clipboard&quot; and paste it into the input box instead.</source>
+        <translation>Das Passwort enthält Zeichen, die hier nicht eingegeben werden können; es wurde nichts eingegeben.<byte value="xd"/>
+Kopieren Sie es stattdessen in die Zwischenablage und fügen Sie es im Eingabefeld ein.</translation>
+    </message>
+    <message>
+        <source>The desktop refused automatic input for Glyphlock.<byte value="xd"/>
+Use &quot;Copy to Clipboard&quot; and paste the password into the input box instead.</source>
+        <translation>Die Arbeitsumgebung hat Glyphlock die automatische Eingabe verweigert.<byte value="xd"/>
+Kopieren Sie das Passwort stattdessen in die Zwischenablage und fügen Sie es im Eingabefeld ein.</translation>
+    </message>
+    <message>
+        <source>Automatic input was declined in the desktop&apos;s dialog.<byte value="xd"/>
+Click in this area to be asked again, or use &quot;Copy to Clipboard&quot;.</source>
+        <translation>Die automatische Eingabe wurde im Dialog der Arbeitsumgebung abgelehnt.<byte value="xd"/>
+Klicken Sie in diesen Bereich, um erneut gefragt zu werden, oder kopieren Sie das Passwort in die Zwischenablage.</translation>
+    </message>
+    <message>
+        <source>This desktop keeps the clipboard only while Glyphlock runs: paste the password before you exit.</source>
+        <translation>Diese Arbeitsumgebung behält die Zwischenablage nur, solange Glyphlock läuft: Fügen Sie das Passwort ein, bevor Sie das Programm beenden.</translation>
+    </message>
+    <message>
+        <source>Show Generated Password</source>
+        <translation>Erzeugtes Passwort anzeigen</translation>
+    </message>
+    <message>
+        <source>The Password is :</source>
+        <translation>Das Passwort lautet:</translation>
+    </message>
+    <message>
+        <source>C&amp;opy to Clipboard</source>
+        <translation>In die Zwischenablage &amp;kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Failed to access clipboard!</source>
+        <translation>Kein Zugriff auf die Zwischenablage!</translation>
+    </message>
+</context>
+<context>
     <name>SymbolSetDialog</name>
     <message>
         <source>Config</source>

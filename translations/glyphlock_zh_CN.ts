@@ -193,6 +193,105 @@ with the given filename extension.</source>
     </message>
 </context>
 <context>
+    <name>PasswordDialog</name>
+    <message>
+        <source>Input password automatically:<byte value="xd"/>
+Click in this area, keep the mouse button pressed, move the cursor to the password input box, then release the mouse button.</source>
+        <translation>自动输入密码：<byte value="xd"/>
+在此区域按住鼠标按键，将指针移到密码输入框上，然后松开鼠标按键。</translation>
+    </message>
+    <message>
+        <source>If there&apos;re illegal characters in the password, config the character set by system menu &quot;Configure...&quot; or &quot;Config&quot; button on &quot;About&quot; dialog box</source>
+        <translation>如果密码中有不允许的字符，请通过窗口菜单中的“设置...”或“关于”对话框中的“设置”按钮配置字符集。</translation>
+    </message>
+    <message>
+        <source>Automatic input is not available on this display.<byte value="xd"/>
+Use &quot;Copy to Clipboard&quot; and paste the password into the input box instead.</source>
+        <translation>此显示环境不支持自动输入。<byte value="xd"/>
+请改用“复制到剪贴板”，然后将密码粘贴到输入框中。</translation>
+    </message>
+    <message>
+        <source>Nothing was typed: there is no input box where the mouse button was released.<byte value="xd"/>
+Release it over the password input box, or use &quot;Copy to Clipboard&quot;.</source>
+        <translation>没有输入任何内容：松开鼠标按键的位置没有输入框。<byte value="xd"/>
+请在密码输入框上松开鼠标按键，或使用“复制到剪贴板”。</translation>
+    </message>
+    <message>
+        <source>The password could not be typed into that window.<byte value="xd"/>
+Use &quot;Copy to Clipboard&quot; and paste it into the input box instead.</source>
+        <translation>无法将密码输入到该窗口。<byte value="xd"/>
+请改用“复制到剪贴板”，然后将其粘贴到输入框中。</translation>
+    </message>
+    <message>
+        <source>Input password automatically:<byte value="xd"/>
+Click in this area, then click into the password input box of the other program.</source>
+        <translation>自动输入密码：<byte value="xd"/>
+先单击此区域，再单击另一个程序的密码输入框。</translation>
+    </message>
+    <message>
+        <source>Now click into the password input box of the other program: the password is typed there.<byte value="xd"/>
+Esc cancels; after 20 seconds this ends by itself.</source>
+        <translation>现在请单击另一个程序的密码输入框，密码将输入到那里。<byte value="xd"/>
+按 Esc 取消；20 秒后自动结束。</translation>
+    </message>
+    <message>
+        <source>Waiting for the desktop to allow automatic input...</source>
+        <translation>正在等待桌面允许自动输入……</translation>
+    </message>
+    <message>
+        <source>The password was typed into the other program.<byte value="xd"/>
+Click in this area to type it again.</source>
+        <translation>密码已输入到另一个程序中。<byte value="xd"/>
+单击此区域可再次输入。</translation>
+    </message>
+    <message>
+        <source>The password holds characters that cannot be typed here; nothing was typed.<byte value="xd"/>
+Use &quot;Copy to Clipboard&quot; and paste it into the input box instead.</source>
+        <translation>密码中含有无法在此输入的字符，因此未输入任何内容。<byte value="xd"/>
+请改用“复制到剪贴板”，然后将其粘贴到输入框中。</translation>
+    </message>
+    <message>
+        <source>The desktop refused automatic input for Glyphlock.<byte value="xd"/>
+Use &quot;Copy to Clipboard&quot; and paste the password into the input box instead.</source>
+        <translation>桌面拒绝了 Glyphlock 的自动输入请求。<byte value="xd"/>
+请改用“复制到剪贴板”，然后将密码粘贴到输入框中。</translation>
+    </message>
+    <message>
+        <source>Automatic input was declined in the desktop&apos;s dialog.<byte value="xd"/>
+Click in this area to be asked again, or use &quot;Copy to Clipboard&quot;.</source>
+        <translation>已在桌面的对话框中拒绝自动输入。<byte value="xd"/>
+单击此区域可再次询问，或使用“复制到剪贴板”。</translation>
+    </message>
+    <message>
+        <source>This desktop keeps the clipboard only while Glyphlock runs: paste the password before you exit.</source>
+        <translation>此桌面仅在 Glyphlock 运行期间保留剪贴板内容：请在退出前粘贴密码。</translation>
+    </message>
+    <message>
+        <source>Show Generated Password</source>
+        <translation>显示生成的密码</translation>
+    </message>
+    <message>
+        <source>The Password is :</source>
+        <translation>密码为：</translation>
+    </message>
+    <message>
+        <source>C&amp;opy to Clipboard</source>
+        <translation>复制到剪贴板(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>退出(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Failed to access clipboard!</source>
+        <translation>无法访问剪贴板！</translation>
+    </message>
+</context>
+<context>
     <name>SymbolSetDialog</name>
     <message>
         <source>Config</source>

@@ -5,6 +5,7 @@
 #include "delivery/SecretClipboard.h"
 #include "platform/PlatformFactory.h"
 #include "widgets/DialogUnits.h"
+#include "widgets/FitToText.h"
 #include "widgets/ImageButton.h"
 
 #include <QApplication>
@@ -20,44 +21,61 @@
 #include <QTimer>
 #include <QWindow>
 
-const QString PasswordDialog::kInstructions = QStringLiteral(
+const QString PasswordDialog::kInstructions = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "Input password automatically:\r\nClick in this area, keep the mouse button pressed, move the "
-    "cursor to the password input box, then release the mouse button.");
-const QString PasswordDialog::kShowHint = QStringLiteral(
+    "cursor to the password input box, then release the mouse button."));
+const QString PasswordDialog::kShowHint = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "If there're illegal characters in the password, config the character set by system menu "
-    "\"Configure...\" or \"Config\" button on \"About\" dialog box");
-const QString PasswordDialog::kNotAvailableText = QStringLiteral(
+    "\"Configure...\" or \"Config\" button on \"About\" dialog box"));
+const QString PasswordDialog::kNotAvailableText = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "Automatic input is not available on this display.\r\nUse \"Copy to Clipboard\" and paste "
-    "the password into the input box instead.");
-const QString PasswordDialog::kNoInputBoxText = QStringLiteral(
+    "the password into the input box instead."));
+const QString PasswordDialog::kNoInputBoxText = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "Nothing was typed: there is no input box where the mouse button was released.\r\nRelease it "
-    "over the password input box, or use \"Copy to Clipboard\".");
-const QString PasswordDialog::kNotTypedText = QStringLiteral(
+    "over the password input box, or use \"Copy to Clipboard\"."));
+const QString PasswordDialog::kNotTypedText = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "The password could not be typed into that window.\r\nUse \"Copy to Clipboard\" and paste "
-    "it into the input box instead.");
+    "it into the input box instead."));
 
-const QString PasswordDialog::kArmInstructions = QStringLiteral(
+const QString PasswordDialog::kArmInstructions = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "Input password automatically:\r\nClick in this area, then click into the password input "
-    "box of the other program.");
-const QString PasswordDialog::kArmedText = QStringLiteral(
+    "box of the other program."));
+const QString PasswordDialog::kArmedText = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "Now click into the password input box of the other program: the password is typed "
-    "there.\r\nEsc cancels; after 20 seconds this ends by itself.");
-const QString PasswordDialog::kWaitingText =
-    QStringLiteral("Waiting for the desktop to allow automatic input...");
-const QString PasswordDialog::kTypedText = QStringLiteral(
-    "The password was typed into the other program.\r\nClick in this area to type it again.");
-const QString PasswordDialog::kNotTypableText = QStringLiteral(
+    "there.\r\nEsc cancels; after 20 seconds this ends by itself."));
+const QString PasswordDialog::kWaitingText = QStringLiteral(
+    QT_TRANSLATE_NOOP("PasswordDialog", "Waiting for the desktop to allow automatic input..."));
+const QString PasswordDialog::kTypedText = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
+    "The password was typed into the other program.\r\nClick in this area to type it again."));
+const QString PasswordDialog::kNotTypableText = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "The password holds characters that cannot be typed here; nothing was typed.\r\nUse "
-    "\"Copy to Clipboard\" and paste it into the input box instead.");
-const QString PasswordDialog::kRefusedText = QStringLiteral(
+    "\"Copy to Clipboard\" and paste it into the input box instead."));
+const QString PasswordDialog::kRefusedText = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "The desktop refused automatic input for Glyphlock.\r\nUse \"Copy to Clipboard\" and paste "
-    "the password into the input box instead.");
-const QString PasswordDialog::kDeclinedText = QStringLiteral(
+    "the password into the input box instead."));
+const QString PasswordDialog::kDeclinedText = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "Automatic input was declined in the desktop's dialog.\r\nClick in this area to be asked "
-    "again, or use \"Copy to Clipboard\".");
-const QString PasswordDialog::kClipboardLeavesText = QStringLiteral(
+    "again, or use \"Copy to Clipboard\"."));
+const QString PasswordDialog::kClipboardLeavesText = QStringLiteral(QT_TRANSLATE_NOOP(
+    "PasswordDialog",
     "This desktop keeps the clipboard only while Glyphlock runs: paste the password before "
-    "you exit.");
+    "you exit."));
+
+QString PasswordDialog::shown(const QString& text)
+{
+    return tr(text.toUtf8().constData());
+}
 
 namespace {
 
@@ -68,13 +86,13 @@ QString idleText(PickerPlatform::Gesture gesture)
 {
     switch (gesture) {
     case PickerPlatform::Gesture::DragToWindow:
-        return PasswordDialog::kInstructions;
+        return PasswordDialog::shown(PasswordDialog::kInstructions);
     case PickerPlatform::Gesture::ArmThenFocus:
-        return PasswordDialog::kArmInstructions;
+        return PasswordDialog::shown(PasswordDialog::kArmInstructions);
     case PickerPlatform::Gesture::None:
         break;
     }
-    return PasswordDialog::kNotAvailableText;
+    return PasswordDialog::shown(PasswordDialog::kNotAvailableText);
 }
 
 } // namespace
@@ -98,18 +116,18 @@ PasswordDialog::PasswordDialog(QWidget* parent, const QString& password,
     // Created in tab order.
     showButton = new ImageButton(this);
     showButton->setObjectName(QStringLiteral("showButton"));
-    showButton->setText(QStringLiteral("Show Generated Password"));
+    showButton->setText(tr("Show Generated Password"));
     showButton->setGeometry(units.rect(7, 20, 173, 17));
 
-    auto* caption = new QLabel(QStringLiteral("The Password is :"), this);
+    auto* caption = new QLabel(tr("The Password is :"), this);
     caption->setGeometry(units.rect(7, 4, 85, 11));
 
-    copyButton = new QPushButton(QStringLiteral("C&opy to Clipboard"), this);
+    copyButton = new QPushButton(tr("C&opy to Clipboard"), this);
     copyButton->setObjectName(QStringLiteral("copyButton"));
     copyButton->setGeometry(units.rect(7, 82, 93, 16));
     copyButton->setDefault(true);
 
-    closeButton = new QPushButton(QStringLiteral("&Close"), this);
+    closeButton = new QPushButton(tr("&Close"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setGeometry(units.rect(105, 82, 35, 16));
 
@@ -118,11 +136,29 @@ PasswordDialog::PasswordDialog(QWidget* parent, const QString& password,
     dragArea->setGeometry(units.rect(7, 41, 173, 37));
     dragArea->setLines(idleText(this->platform->gesture()));
 
-    exitButton = new QPushButton(QStringLiteral("&Exit"), this);
+    exitButton = new QPushButton(tr("&Exit"), this);
     exitButton->setObjectName(QStringLiteral("exitButton"));
     exitButton->setGeometry(units.rect(146, 82, 34, 16));
 
-    showButton->setTooltip(kShowHint, true);
+    showButton->setTooltip(shown(kShowHint), true);
+    // A translation longer than the English gets the room it needs: the drag area that of its
+    // longest message.
+    const QString idle = dragArea->text();
+    QString tallest = idle;
+    int tallestHeight = dragArea->heightForWidth(dragArea->width());
+    for (const QString* text : {&kInstructions, &kArmInstructions, &kNotAvailableText,
+                                &kNoInputBoxText, &kNotTypedText, &kArmedText, &kWaitingText,
+                                &kTypedText, &kNotTypableText, &kRefusedText, &kDeclinedText}) {
+        dragArea->setLines(shown(*text));
+        const int height = dragArea->heightForWidth(dragArea->width());
+        if (height > tallestHeight) {
+            tallestHeight = height;
+            tallest = dragArea->text();
+        }
+    }
+    dragArea->setText(tallest);
+    growToFitTexts(this);
+    dragArea->setText(idle);
     showButton->setFocus();
 
     connect(showButton, &QPushButton::clicked, this, &PasswordDialog::onShowPassword);
@@ -179,12 +215,13 @@ void PasswordDialog::onCopyToClipboard()
 {
     if (!SecretClipboard::copy(password)) {
         QMessageBox::critical(this, QCoreApplication::applicationName(),
-                              QStringLiteral("Failed to access clipboard!"));
+                              tr("Failed to access clipboard!"));
         return;
     }
     if (!toldClipboardLeaves && !SecretClipboard::lastsAfterExit()) {
         toldClipboardLeaves = true;
-        QMessageBox::information(this, QCoreApplication::applicationName(), kClipboardLeavesText);
+        QMessageBox::information(this, QCoreApplication::applicationName(),
+                                 shown(kClipboardLeavesText));
     }
 }
 
@@ -265,16 +302,16 @@ void PasswordDialog::deliver(PickerPlatform::WindowId target, const QPoint& glob
         case PickerPlatform::TypeResult::Typed:
             break;
         case PickerPlatform::TypeResult::NotAvailable:
-            dragArea->setLines(kNotAvailableText);
+            dragArea->setLines(shown(kNotAvailableText));
             break;
         case PickerPlatform::TypeResult::NoInputBox:
-            dragArea->setLines(kNoInputBoxText);
+            dragArea->setLines(shown(kNoInputBoxText));
             break;
         case PickerPlatform::TypeResult::WindowGone:
         case PickerPlatform::TypeResult::Failed:
         case PickerPlatform::TypeResult::Refused:
         case PickerPlatform::TypeResult::Declined:
-            dragArea->setLines(kNotTypedText);
+            dragArea->setLines(shown(kNotTypedText));
             break;
         }
         emit typingFinished(result);
@@ -291,7 +328,7 @@ void PasswordDialog::arm()
     }
     armRequestPending = true;
     const int request = ++armRequest;
-    dragArea->setLines(kWaitingText);
+    dragArea->setLines(shown(kWaitingText));
     // The answer may come later, after a question to the user, or never (the dialog closed).
     QPointer<PasswordDialog> self(this);
     platform->prepareTyping([self, request](PickerPlatform::TypeResult result) {
@@ -303,7 +340,7 @@ void PasswordDialog::arm()
             return;
         }
         self->armed = true;
-        self->dragArea->setLines(kArmedText);
+        self->dragArea->setLines(shown(kArmedText));
         self->armTimer.start();
         // The user may have clicked elsewhere while the desktop was asking.
         if (!QGuiApplication::focusWindow())
@@ -352,25 +389,25 @@ void PasswordDialog::showTypeResult(PickerPlatform::TypeResult result)
 {
     switch (result) {
     case PickerPlatform::TypeResult::Typed:
-        dragArea->setLines(kTypedText);
+        dragArea->setLines(shown(kTypedText));
         break;
     case PickerPlatform::TypeResult::NotAvailable:
-        dragArea->setLines(kNotAvailableText);
+        dragArea->setLines(shown(kNotAvailableText));
         break;
     case PickerPlatform::TypeResult::Failed:
-        dragArea->setLines(kNotTypableText);
+        dragArea->setLines(shown(kNotTypableText));
         break;
     case PickerPlatform::TypeResult::WindowGone:
-        dragArea->setLines(kNotTypedText);
+        dragArea->setLines(shown(kNotTypedText));
         break;
     case PickerPlatform::TypeResult::Refused:
-        dragArea->setLines(kRefusedText);
+        dragArea->setLines(shown(kRefusedText));
         break;
     case PickerPlatform::TypeResult::Declined:
-        dragArea->setLines(kDeclinedText);
+        dragArea->setLines(shown(kDeclinedText));
         break;
     case PickerPlatform::TypeResult::NoInputBox:
-        dragArea->setLines(kNoInputBoxText);
+        dragArea->setLines(shown(kNoInputBoxText));
         break;
     }
 }

@@ -44,6 +44,10 @@ signals:
     void typingFinished(PickerPlatform::TypeResult result);
 
 public:
+    // One of the texts below as the user reads it: in the user's language where there is a
+    // translation (the constants are the English the code and its tests compare with).
+    static QString shown(const QString& text);
+
     static const QString kInstructions;
     static const QString kShowHint;
     static const QString kNotAvailableText;

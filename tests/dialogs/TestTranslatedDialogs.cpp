@@ -4,6 +4,7 @@
 #include "matrix/AboutDialog.h"
 #include "password/SymbolSetDialog.h"
 #include "support/IsolatedTest.h"
+#include "widgets/DialogUnits.h"
 #include "widgets/FitToText.h"
 
 #include <QAbstractButton>
@@ -145,6 +146,12 @@ private slots:
         std::unique_ptr<QDialog> dialog = openDialog(dialogName, &owner);
         for (QWidget* child : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(textShortfall(child).isNull(), qPrintable(describe(child)));
+        // Every message the drag area may show fits it too: the box keeps its designed size.
+        const DialogUnits units(dialog->font());
+        const QSize designed = dialogName == QLatin1String("about")    ? QSize(246, 383)
+                               : dialogName == QLatin1String("config") ? QSize(226, 143)
+                                                                       : QSize(187, 105);
+        QCOMPARE(dialog->size(), QSize(units.x(designed.width()), units.y(designed.height())));
     }
 
     // A laptop's 1366 x 768 screen at 125 %: every dialog in each language fits it, nothing
