@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One full repaint of a large grid, drawn offscreen, beside two ways of drawing the same
 // pictures: blitting copies scaled beforehand (the floor) and smooth-stretching every picture
 // on every paint (what the scaled-copy cache avoids).

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Typing latency beside `xdotool type` (with its default 12 ms between keys), side by side in
 // one run, for a 20-character ASCII text and one with 5 characters the US keymap lacks.
 // Glyphlock's time runs from the release of the pick over a line edit of another program to

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a click on the grid costs on a large screen, watched from outside through the X server:
 // the program's window is made as large as the screen (3840 x 2160 from bench/click), then
 // every round points at a cell, waits until the status line has followed the pointer, presses

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes pictures that cost what phone-camera photos cost to read: a sky and ground of soft
 // gradients, a few shapes with hard edges at all angles, fine texture and sensor noise, saved
 // as JPEG at camera quality. Each letter gets its own colours and shapes, the same every run.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The yardstick for start-up: about the least any Qt Widgets program shows, a plain window
 // that paints one picture, decoded before its first frame, and one line of text. The
 // observer gives it the size of the window it is compared with, so that both cost the X

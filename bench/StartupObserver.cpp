@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up time and peak memory of programs, watched from outside through the X server, so
 // that the programs run exactly as users start them.
 //

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The password dialog as the program shows it after OK, over a stand-in main window, with the
 // text given on the command line; bench_typing drives it from outside.
 // Usage: bench_typing_dialog TEXT

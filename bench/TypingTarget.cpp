@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A line edit that says when it holds one of the texts given on the command line: "arrived N
 // NANOSECONDS" (N counts the texts from 1, the time is CLOCK_MONOTONIC), then empties itself.
 // Usage: bench_typing_target TEXT...

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The icon matrix under arbitrary sequences of resize, step and undo, against a plain model
 // of the same rules kept here.
 #include "core/IconMatrix.h"

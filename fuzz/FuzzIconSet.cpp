@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Picture loading on arbitrary bytes placed as a.gif, a.jpg, g.gif and g.jpg in a picture
 // folder: nothing crashes, the base icons are always there (the own picture where a file
 // fails), the set has 6 or 7 icons, and no single allocation grows past fuzz/run's limit.

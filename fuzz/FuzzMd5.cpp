@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Our MD5 against OpenSSL's on arbitrary messages fed in arbitrary chunks.
 #include "core/Md5Digest.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The password algorithm on arbitrary row lists and special sets, against a slow conversion
 // written here from scratch: decimal long division on OpenSSL's digest.
 #include "core/PasswordAlgorithm.h"

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Read by cpack before it makes a package. The Debian package's dependencies are computed
 # from the binaries by dpkg-shlibdeps, which runs dpkg and file: without them cpack only warns
 # and makes a package that names none of the Qt libraries and then fails to start.

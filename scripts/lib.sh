@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Shared by scripts/run and scripts/test: installs missing Debian packages, configures, builds.
 set -euo pipefail
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the built-in pictures, the button pictures and the program icon into a folder.
 // The output is committed under res/; run this again only to change the artwork:
 //   cmake --build build --target glyphlock_make_resources

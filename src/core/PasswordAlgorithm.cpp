@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "core/PasswordAlgorithm.h"
 
 #include "core/Md5Digest.h"

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Fails when a file under src/ includes a header from a layer it may not use. Run as
 #   cmake -DSOURCE_DIR=<src> -P CheckLayers.cmake
 # Each folder may use itself and the folders listed for it; the list mirrors the link graph

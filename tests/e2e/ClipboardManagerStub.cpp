@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A minimal clipboard manager for the tests: it owns CLIPBOARD_MANAGER, and when a program
 // that owns the clipboard asks it to SAVE_TARGETS on exit, it copies the text and serves it.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The tests' look at what typing leaves behind, from outside the program:
 //   state            prints the keyboard's locked modifiers and locked group
 //   lock-group N     locks group N (0 is the first layout)

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the X server shows of the main window from the moment it maps: the real program,
 // watched from outside as a user sees it. The first frame the server holds after the map
 // must already be the finished window, not black or half drawn until the first paint.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The real program as a screen reader meets it: on an X server and a session bus of their own,
 # with the AT-SPI bus and registry, atspi_check.py reads the program's accessible tree.
 # Usage: accessibility.sh BIN_DIR

@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """What a screen reader finds in the running program, read over the AT-SPI bus.
 
 Usage: atspi_check.py PASSWORD OPENED_FILE

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The real program types into the password field of a login page in chromium and firefox-esr,
 # on an X server of its own with a cursor theme set as a desktop sets it (the Xcursor.theme
 # resource): first under openbox with Breeze, then without a window manager with Adwaita, with

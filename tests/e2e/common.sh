@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Shared by the end-to-end scripts: an X server of their own, waiting, reading geometry.
 # Source it after setting BIN, SHOTS and WORK; it sets `started` (pids ended at exit) and
 # `failures`, and the caller's `trap cleanup EXIT` ends them.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Desktops find a window's entry (name, icon) by the window's class: the entry must name the
 # class the running program's window has.
 # Usage: desktop_entry.sh BIN_DIR DESKTOP_FILE (on the X server in DISPLAY)

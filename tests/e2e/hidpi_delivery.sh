@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Automatic input on a desktop of two monitors side by side (one 3840x1200 X screen split in
 # halves with RandR monitors) under openbox: the real program, scaled by Qt, picks an xterm on
 # the right monitor and a zenity entry on the left one. The frame must go around the window

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Drives the password dialog from outside as a user would, on an X server of its own, without
 # and with a window manager: Copy then Exit and paste from another process after the program
 # has ended; and the window picker typing into the line edit of another program.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Automatic input as a user meets it, on an X server of its own, first under openbox, then
 # without a window manager (which leaves its check window's id behind on the root window):
 # the window picker types into an xterm, a zenity form and a Qt window with Caps Lock on,

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The real program under the window managers people run on X11, each on an X server of its
 # own: tiling (i3), classic (fluxbox, icewm, openbox, xfwm4) and the desktops' own (KWin,
 # mutter). Under each, the real drag gesture types the password of a special set with é € ß

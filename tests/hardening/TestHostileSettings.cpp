@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "app/GlyphlockApp.h"
 #include "support/IsolatedTest.h"
 #include "support/SettingsProbe.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A window for looking at image buttons by hand (screenshots under Xvfb): a black dialog with
 // two see-through picture buttons over a striped corner, and a wide captioned button with a tip.
 #include "widgets/ImageButton.h"

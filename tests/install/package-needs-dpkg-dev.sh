@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Without dpkg-shlibdeps (dpkg-dev) cpack could not name the libraries the program needs: it
 # must stop with a message that says so, not make a package that fails to start.
 set -euo pipefail

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the build into a temporary DESTDIR and checks the desktop files with the validators.
 set -euo pipefail
 build="$1"

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # bench/run must install what configuring the benchmarks needs on a fresh machine: every
 # package that bench/CMakeLists.txt looks for is among the packages bench/run installs.
 set -uo pipefail

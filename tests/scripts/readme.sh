@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The README's instructions as a fresh machine needs them: the package section names every
 # package the build needs and builds without the tests (whose packages it does not install),
 # and the stated requirements are the ones the build checks.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The shipped translations are complete and current: lupdate, run over the sources into a copy
 # of each catalogue, finds no text without a translation, none marked unfinished, none that has
 # vanished from the code, and changes nothing else.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Configuring with the tests on a machine without Qt's private headers (Debian ships them in
 # qt6-base-private-dev) stops with a message that names the package, not with an error about
 # Qt's own CMake files. As root it hides the headers in a mount namespace of its own (nothing

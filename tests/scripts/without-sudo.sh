@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # A user who is not root, on a Debian without sudo, is told what to run as root instead of
 # getting "sudo: command not found".
 set -euo pipefail

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // Test programs never touch the user's settings or picture folder: both point into temporary

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // Checks of a loaded icon set against a list such as {"a=own", "b=blue", "g=#00ff00"}: "own"

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The real glyphlock on headless KDE (kwin_wayland) and GNOME (mutter), typing through the
 # desktop's remote-desktop portal with the user's own gesture: a click in the drag area, then a
 # click into another program's line edit. Each desktop runs in a PID namespace of its own, as an

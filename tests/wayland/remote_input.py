@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Keys and pointer for a headless KWin or mutter, as a person at the desk would give them.
 KWin: through the remote-desktop portal (KDE starts such a session without asking); mutter:
 through its own org.gnome.Mutter.RemoteDesktop interface, which asks nobody's consent. One

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Shared by the Wayland end-to-end runs (source it): runs the calling script in a PID
 # namespace of its own, as an unprivileged user, so that a compositor, its helpers and every
 # client end with the script; and starts the pieces of a headless desktop there.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The real program types into web browsers' login pages on a headless sway, as a user does it:
 # a grid keyed in at random, OK, Copy, a click in the drag area, a click into the page's
 # password field. Each round is a fresh run of the program; the password must arrive exactly

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Drives the password dialog as a native Wayland client on a headless sway, as a user would:
 # a click in the drag area arms typing, a click into another program's line edit makes the
 # password arrive there exactly; Escape, the time limit and our own windows type nothing; after

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Tamsk
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Included by the platform folder, so that the generated protocol code belongs to its
 # library. The Wayland backends: typing through a virtual keyboard (wlroots compositors) and the
 # clipboard kept after exit by a helper. Chosen at run time by PlatformFactory.

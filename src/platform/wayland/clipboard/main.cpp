@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Tamsk
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "wayland-wlr-data-control-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
