@@ -50,17 +50,6 @@ say() {
     echo "[${SECONDS}s] $*"
 }
 
-# find_window PATTERN [TENTHS]: the id of the visible window whose title matches (60 s).
-find_window() {
-    local id
-    for _ in $(seq "${2:-600}"); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
 # The page's report in its window title: "Login|x,y|user|password|button|link|keys".
 title_of() {
     xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME([A-Z0-9_]*) = "\(.*\)"$/\1/p' \
@@ -125,8 +114,8 @@ EOF
     firefox-esr --profile "$WORK/firefox" --no-remote --new-instance --width 630 --height 500 \
         "$PAGE" >"$WORK/firefox.log" 2>&1 &
     BROWSERS="$BROWSERS $!"
-    CHROMIUM=$(find_window '^Login.* - Chromium$') || { echo "chromium shows no page"; exit 1; }
-    FIREFOX=$(find_window '^Login.* Mozilla Firefox$') || { echo "firefox shows no page"; exit 1; }
+    CHROMIUM=$(find_window '^Login.* - Chromium$' 600) || { echo "chromium shows no page"; exit 1; }
+    FIREFOX=$(find_window '^Login.* Mozilla Firefox$' 600) || { echo "firefox shows no page"; exit 1; }
     xdotool windowmove --sync "$CHROMIUM" 0 0 2>/dev/null
     xdotool windowmove --sync "$FIREFOX" 645 0 2>/dev/null
     sleep 1

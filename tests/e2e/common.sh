@@ -57,6 +57,17 @@ start_xserver() {
     for _ in $(seq 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
 }
 
+# find_window TITLE [TENTHS]: the id of the visible window whose title matches (at most 10 s).
+find_window() {
+    local id
+    for _ in $(seq "${2:-100}"); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
 # wait_for FILE PATTERN [TENTHS]: until a line of FILE matches (at most 10 s).
 wait_for() {
     for _ in $(seq "${3:-100}"); do

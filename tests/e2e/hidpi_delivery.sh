@@ -42,17 +42,6 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 
-# find_window TITLE: the id of the visible window with that title (at most 10 s).
-find_window() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
 # outer_rect WINDOW: "x y w h" of the window with the window manager's frame around it.
 outer_rect() {
     local window=$1 root parent

@@ -28,17 +28,6 @@ setxkbmap -layout us
 
 PROBE="$BIN/e2e_KeyboardProbe"
 
-# find_window TITLE: the id of the visible window with that title (at most 10 s).
-find_window() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
 password_of() {
     "$BIN/e2e_LineEditTarget" --print "$1"
 }

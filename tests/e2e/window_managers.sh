@@ -44,16 +44,6 @@ printf '# i3 config file (v4)\nfont pango:DejaVu Sans 8\nfor_window [class="Zeni
 
 # find_window TITLE: the id of the visible window with that title (at most 30 s: zenity and
 # the desktops' managers start slowly on a busy machine).
-find_window() {
-    local id
-    for _ in $(seq 300); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
 start_manager() {
     case $1 in
     i3) i3 -c "$WORK/i3.config" ;;
@@ -179,7 +169,7 @@ wm_case() {
     local xterm=$!
     started+=($xterm)
     local term_window
-    term_window=$(find_window "^Term$wm\$") || fail "[$wm] no xterm"
+    term_window=$(find_window "^Term$wm\$" 300) || fail "[$wm] no xterm"
     local zenity_out="$WORK/zenity-$wm.out"
     # Without the accessibility bus, which a fresh session bus would start and wait for.
     NO_AT_BRIDGE=1 LANG=C.UTF-8 LC_ALL=C.UTF-8 zenity --forms --title="Form$wm" --text=Form --separator=$'\n' \
@@ -187,14 +177,14 @@ wm_case() {
     local zenity=$!
     started+=($zenity)
     local form
-    form=$(find_window "^Form$wm\$") || { fail "[$wm] no zenity form"; return; }
+    form=$(find_window "^Form$wm\$" 300) || { fail "[$wm] no zenity form"; return; }
     xdotool windowmove --sync "$form" 760 120 2>/dev/null
     sleep 0.5
 
     "$BIN/glyphlock" >/dev/null 2>&1 &
     PROGRAM=$!
     started+=($PROGRAM)
-    MAIN=$(find_window '^Glyphlock$') || { fail "[$wm] no main window"; return; }
+    MAIN=$(find_window '^Glyphlock$' 300) || { fail "[$wm] no main window"; return; }
     sleep 0.7
     local w h
     read -r _ _ w h <<<"$(window_rect "$MAIN")"
