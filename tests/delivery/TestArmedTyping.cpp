@@ -2,6 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "delivery/DeliveryController.h"
 #include "delivery/DragArea.h"
 #include "delivery/PasswordDialog.h"
 #include "platform/PickerPlatform.h"
@@ -91,22 +92,22 @@ private slots:
     void clickArmsAndFocusElsewhereTypesOnce()
     {
         Fixture fixture;
-        QCOMPARE(fixture.text(), shown(PasswordDialog::kArmInstructions));
+        QCOMPARE(fixture.text(), shown(DeliveryController::kArmInstructions));
         QTest::mousePress(fixture.dragArea(), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!fixture.dialog->isArmed()); // a press alone is no click
         QTest::mouseRelease(fixture.dragArea(), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(fixture.dialog->isArmed());
-        QCOMPARE(fixture.text(), shown(PasswordDialog::kArmedText));
+        QCOMPARE(fixture.text(), shown(DeliveryController::kArmedText));
 
         Fixture::focus(nullptr);
         QVERIFY(fixture.platform->typed.isEmpty()); // not before the target took the click
         QTRY_COMPARE(fixture.platform->typed, QStringList{kPassword});
-        QCOMPARE(fixture.text(), shown(PasswordDialog::kTypedText));
+        QCOMPARE(fixture.text(), shown(DeliveryController::kTypedText));
         QVERIFY(!fixture.dialog->isArmed());
         // Once per arming: the focus going away again types nothing more.
         Fixture::focus(fixture.dialog->windowHandle());
         Fixture::focus(nullptr);
-        QTest::qWait(2 * PasswordDialog::kTypeDelayMs);
+        QTest::qWait(2 * DeliveryController::kTypeDelayMs);
         QCOMPARE(fixture.platform->typed.size(), 1);
     }
 
@@ -141,10 +142,10 @@ private slots:
         QCOMPARE(fixture.dialog->isVisible(), dialogStays);
         if (ending != QLatin1String("blink")) {
             QVERIFY(!fixture.dialog->isArmed());
-            QCOMPARE(fixture.text(), shown(PasswordDialog::kArmInstructions));
+            QCOMPARE(fixture.text(), shown(DeliveryController::kArmInstructions));
             Fixture::focus(nullptr);
         }
-        QTest::qWait(3 * PasswordDialog::kTypeDelayMs);
+        QTest::qWait(3 * DeliveryController::kTypeDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
@@ -154,13 +155,13 @@ private slots:
         QTest::addColumn<TypeResult>("typeResult");
         QTest::addColumn<QString>("text");
         QTest::newRow("the user declined")
-            << TypeResult::Declined << TypeResult::Typed << PasswordDialog::kDeclinedText;
+            << TypeResult::Declined << TypeResult::Typed << DeliveryController::kDeclinedText;
         QTest::newRow("the desktop refused")
-            << TypeResult::Refused << TypeResult::Typed << PasswordDialog::kRefusedText;
-        QTest::newRow("no way to type")
-            << TypeResult::NotAvailable << TypeResult::Typed << PasswordDialog::kNotAvailableText;
+            << TypeResult::Refused << TypeResult::Typed << DeliveryController::kRefusedText;
+        QTest::newRow("no way to type") << TypeResult::NotAvailable << TypeResult::Typed
+                                        << DeliveryController::kNotAvailableText;
         QTest::newRow("a character cannot be typed")
-            << TypeResult::Typed << TypeResult::Failed << PasswordDialog::kNotTypableText;
+            << TypeResult::Typed << TypeResult::Failed << DeliveryController::kNotTypableText;
     }
 
     void refusalsSaySo()
@@ -173,7 +174,7 @@ private slots:
         fixture.platform->typeResult = typeResult;
         fixture.click();
         Fixture::focus(nullptr);
-        QTest::qWait(2 * PasswordDialog::kTypeDelayMs);
+        QTest::qWait(2 * DeliveryController::kTypeDelayMs);
         QCOMPARE(fixture.text(), shown(text));
         QVERIFY(!fixture.dialog->isArmed());
         QCOMPARE(fixture.platform->typed.size(), prepareResult == TypeResult::Typed ? 1 : 0);
@@ -184,16 +185,16 @@ private slots:
         Fixture fixture;
         fixture.platform->answerAtOnce = false;
         fixture.click();
-        QCOMPARE(fixture.text(), shown(PasswordDialog::kWaitingText));
+        QCOMPARE(fixture.text(), shown(DeliveryController::kWaitingText));
         fixture.click(); // impatience asks no second time
         QCOMPARE(fixture.platform->prepared, 1);
         QTest::keyClick(fixture.dialog.get(), Qt::Key_Escape);
         QVERIFY(fixture.dialog->isVisible());
         fixture.platform->pendingAnswer(TypeResult::Typed);
         QVERIFY(!fixture.dialog->isArmed());
-        QCOMPARE(fixture.text(), shown(PasswordDialog::kArmInstructions));
+        QCOMPARE(fixture.text(), shown(DeliveryController::kArmInstructions));
         Fixture::focus(nullptr);
-        QTest::qWait(2 * PasswordDialog::kTypeDelayMs);
+        QTest::qWait(2 * DeliveryController::kTypeDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
@@ -202,7 +203,7 @@ private slots:
         Fixture fixture;
         fixture.click();
         Fixture::focus(fixture.mainWindow.windowHandle());
-        QTest::qWait(2 * PasswordDialog::kTypeDelayMs);
+        QTest::qWait(2 * DeliveryController::kTypeDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
         QVERIFY(fixture.dialog->isArmed());
         Fixture::focus(nullptr);

@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "RecordingPickerPlatform.h"
+#include "delivery/DeliveryController.h"
 #include "delivery/DragArea.h"
 #include "delivery/PasswordDialog.h"
 #include "delivery/SecretClipboard.h"
@@ -257,7 +258,7 @@ private slots:
         fixture.release();
         QVERIFY(fixture.mainWindowShown());
         // Past the moment typing would start.
-        QTest::qWait(3 * PasswordDialog::kDeliveryDelayMs);
+        QTest::qWait(3 * DeliveryController::kDeliveryDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
@@ -266,9 +267,9 @@ private slots:
         QTest::addColumn<PickerPlatform::TypeResult>("result");
         QTest::addColumn<QString>("text");
         QTest::addRow("window gone")
-            << PickerPlatform::TypeResult::WindowGone << PasswordDialog::kNotTypedText;
+            << PickerPlatform::TypeResult::WindowGone << DeliveryController::kNotTypedText;
         QTest::addRow("no input box")
-            << PickerPlatform::TypeResult::NoInputBox << PasswordDialog::kNoInputBoxText;
+            << PickerPlatform::TypeResult::NoInputBox << DeliveryController::kNoInputBoxText;
     }
 
     void failedTypingSaysSo()
@@ -299,7 +300,7 @@ private slots:
         QVERIFY(fixture.mainWindowShown());
         QVERIFY(fixture.mainWindow.isVisible());
         // Past the moment typing would start.
-        QTest::qWait(3 * PasswordDialog::kDeliveryDelayMs);
+        QTest::qWait(3 * DeliveryController::kDeliveryDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
@@ -307,7 +308,7 @@ private slots:
     {
         Fixture fixture(false);
         QCOMPARE(fixture.dragArea()->text(),
-                 QString(PasswordDialog::kNotAvailableText).replace("\r\n", "\n"));
+                 QString(DeliveryController::kNotAvailableText).replace("\r\n", "\n"));
         fixture.press();
         QVERIFY(!fixture.dialog->isPicking());
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
