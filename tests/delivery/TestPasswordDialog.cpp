@@ -262,30 +262,6 @@ private slots:
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
-    void failedTypingSaysSo_data()
-    {
-        QTest::addColumn<PickerPlatform::TypeResult>("result");
-        QTest::addColumn<QString>("text");
-        QTest::addRow("window gone")
-            << PickerPlatform::TypeResult::WindowGone << DeliveryController::kNotTypedText;
-        QTest::addRow("no input box")
-            << PickerPlatform::TypeResult::NoInputBox << DeliveryController::kNoInputBoxText;
-    }
-
-    void failedTypingSaysSo()
-    {
-        QFETCH(PickerPlatform::TypeResult, result);
-        QFETCH(QString, text);
-        Fixture fixture;
-        fixture.platform->typeResult = result;
-        fixture.press();
-        fixture.moveTo(QPoint(700, 520));
-        fixture.release();
-        QTRY_COMPARE(fixture.platform->typed.size(), 1);
-        QCOMPARE(fixture.dragArea()->text(), text.replace("\r\n", "\n"));
-        QVERIFY(fixture.mainWindowShown());
-    }
-
     void escapeDuringAPickLeavesNothingBehind()
     {
         Fixture fixture;
