@@ -34,7 +34,6 @@ public:
 
     // True when the user left through Exit: the whole program ends.
     bool exitRequested() const { return exitFlag; }
-    DeliveryController& delivery() { return controller; }
     bool isPicking() const { return controller.isPicking(); }
     bool isArmed() const { return controller.isArmed(); }
     void setArmTimeout(int milliseconds) { controller.setArmTimeout(milliseconds); }
