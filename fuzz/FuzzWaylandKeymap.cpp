@@ -86,7 +86,8 @@ std::u32string codePoints(const QString& text)
         const char16_t unit = text.at(i).unicode();
         if (unit >= 0xd800 && unit < 0xdc00 && i + 1 < text.size() &&
             text.at(i + 1).unicode() >= 0xdc00 && text.at(i + 1).unicode() < 0xe000) {
-            out += char32_t(0x10000 + ((unit - 0xd800) << 10) + (text.at(i + 1).unicode() - 0xdc00));
+            out +=
+                char32_t(0x10000 + ((unit - 0xd800) << 10) + (text.at(i + 1).unicode() - 0xdc00));
             ++i;
         } else {
             out += char32_t(unit);
@@ -110,10 +111,10 @@ QString utf16(const std::u32string& text)
 }
 
 // Units that sit on the edges of what may be typed.
-constexpr char16_t kEdges[] = {0x0000, 0x0009, 0x000a, 0x000d, 0x001b, 0x001f, 0x0020, 0x007e,
-                               0x007f, 0x0080, 0x009f, 0x00a0, 0x00ff, 0x0100, 0x2028, 0xd7ff,
-                               0xd800, 0xdbff, 0xdc00, 0xdfff, 0xe000, 0xfdd0, 0xfeff, 0xfffd,
-                               0xfffe, 0xffff};
+constexpr char16_t kEdges[] = {0x0000, 0x0009, 0x000a, 0x000d, 0x001b, 0x001f, 0x0020,
+                               0x007e, 0x007f, 0x0080, 0x009f, 0x00a0, 0x00ff, 0x0100,
+                               0x2028, 0xd7ff, 0xd800, 0xdbff, 0xdc00, 0xdfff, 0xe000,
+                               0xfdd0, 0xfeff, 0xfffd, 0xfffe, 0xffff};
 
 QString randomText(FuzzedDataProvider& input)
 {
@@ -134,9 +135,9 @@ QString randomText(FuzzedDataProvider& input)
             text += QChar(input.ConsumeIntegralInRange<char16_t>(0x20, 0x7e));
             break;
         default: // again a unit from before: repeats within and across parts
-            text += text.isEmpty() ? QChar(u'a')
-                                   : text.at(input.ConsumeIntegralInRange<qsizetype>(
-                                         0, text.size() - 1));
+            text += text.isEmpty()
+                        ? QChar(u'a')
+                        : text.at(input.ConsumeIntegralInRange<qsizetype>(0, text.size() - 1));
             break;
         }
     }
@@ -157,9 +158,8 @@ xkb_context* context = nullptr;
 // Checks one part's keymap and returns what its keys type, in order.
 std::u32string typeBack(const VirtualKeyboard::Part& part, const std::u32string& text)
 {
-    std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(
-        xkb_keymap_new_from_string(context, part.keymap.constData(), XKB_KEYMAP_FORMAT_TEXT_V1,
-                                   XKB_KEYMAP_COMPILE_NO_FLAGS));
+    std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(xkb_keymap_new_from_string(
+        context, part.keymap.constData(), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS));
     expect(keymap != nullptr, "xkbcommon refuses the keymap", text);
     std::unique_ptr<xkb_state, StateDeleter> state(xkb_state_new(keymap.get()));
     expect(state != nullptr, "no keyboard state", text);
@@ -252,11 +252,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u32string characters = codePoints(text);
     const std::vector<VirtualKeyboard::Part> parts = VirtualKeyboard::keysFor(text);
 
-    const bool mustBeRefused = characters.empty() || std::any_of(characters.begin(),
-                                                                 characters.end(), mustRefuse);
+    const bool mustBeRefused =
+        characters.empty() || std::any_of(characters.begin(), characters.end(), mustRefuse);
     if (parts.empty()) {
-        expect(characters.empty() ||
-                   std::any_of(characters.begin(), characters.end(), mayRefuse),
+        expect(characters.empty() || std::any_of(characters.begin(), characters.end(), mayRefuse),
                "a typable text is refused", characters);
         return 0;
     }
