@@ -12,6 +12,10 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 constexpr QLatin1String kPlainText("text/plain");
@@ -30,13 +34,20 @@ public:
 
     ~SecretMimeData() override
     {
-        // Whoever still shares a buffer now sees zeros: the clipboard is no longer ours.
+        wipe();
+        if (!QCoreApplication::closingDown())
+            keeper->forgetSentData();
+    }
+
+    // Whoever still shares a buffer now sees zeros: the clipboard is no longer ours. Also
+    // called while the data lives on: Qt's Wayland clipboard keeps the last data it was given
+    // after another program took the clipboard, and never deletes it at exit.
+    void wipe()
+    {
         overwrite(utf16.data_ptr().data(), utf16.size());
         overwrite(utf8.data_ptr().data(), utf8.size());
         secureClear(utf16);
         secureClear(utf8);
-        if (!QCoreApplication::closingDown())
-            keeper->forgetSentData();
     }
 
     QStringList formats() const override
@@ -94,6 +105,21 @@ SecretClipboard& SecretClipboard::forApplication()
 SecretClipboard::SecretClipboard(std::shared_ptr<ClipboardKeeper> keeper, QObject* parent)
     : QObject(parent), keeper(std::move(keeper))
 {
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        connect(clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+            if (mode == QClipboard::Clipboard)
+                wipeWhenNotServed();
+        });
+}
+
+void SecretClipboard::wipeWhenNotServed()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (ourData && clipboard && clipboard->mimeData(QClipboard::Clipboard) != ourData.data()) {
+        static_cast<SecretMimeData*>(ourData.data())->wipe();
+        keeper->forgetSentData();
+        ourData.clear();
+    }
 }
 
 SecretClipboard::~SecretClipboard() = default;
@@ -104,6 +130,11 @@ bool SecretClipboard::copy(const QString& text)
     if (!clipboard)
         return false;
     auto* data = new SecretMimeData(text, keeper);
+#if defined(__SANITIZE_ADDRESS__)
+    // Qt's Wayland clipboard never deletes the data it holds last (its clipboard is never
+    // deleted); wipeWhenNotServed and keepAfterExit overwrite it instead.
+    __lsan_ignore_object(data);
+#endif
     clipboard->setMimeData(data, QClipboard::Clipboard);
     if (clipboard->mimeData(QClipboard::Clipboard) != data || !keeper->holdsOurData(*clipboard))
         return false;
@@ -131,4 +162,7 @@ void SecretClipboard::keepAfterExit()
         clipboard->mimeData(QClipboard::Clipboard) != ourData.data())
         return;
     keeper->keepAfterExit(ourData->data(kUtf8TextFormat));
+    // Nothing serves it from here on, unless the toolkit still hands it over as it shuts down.
+    if (!keeper->toolkitHandsOverAtExit())
+        static_cast<SecretMimeData*>(ourData.data())->wipe();
 }

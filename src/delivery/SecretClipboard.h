@@ -43,6 +43,9 @@ public:
     static constexpr const char* kUtf8TextFormat = "text/plain;charset=utf-8";
 
 private:
+    // Overwrites our data when it lives on although the clipboard no longer serves it.
+    void wipeWhenNotServed();
+
     std::shared_ptr<ClipboardKeeper> keeper;
     // The data we put on the clipboard last; the clipboard owns it and deletes it when replaced.
     QPointer<QMimeData> ourData;

@@ -21,11 +21,20 @@ struct CountingKeeper : ClipboardKeeper
         return holds;
     }
     bool canKeepAfterExit() const override { return lasts; }
+    bool keepAfterExit(const QByteArray& utf8Text) override
+    {
+        handedOn = utf8Text;
+        handedOn.detach();
+        return true;
+    }
+    bool toolkitHandsOverAtExit() const override { return toolkitHandsOver; }
     void forgetSentData() override { ++forgotten; }
 
     mutable int asked = 0;
     bool holds = true;
     bool lasts = true;
+    bool toolkitHandsOver = false;
+    QByteArray handedOn;
     int forgotten = 0;
 };
 
@@ -59,6 +68,33 @@ private slots:
         // Where the keeper cannot confirm the clipboard is ours, the copy failed.
         keeper->holds = false;
         QVERIFY(!clipboard.copy(QStringLiteral("third")));
+    }
+
+    // At exit the text is handed on once; then the buffers the clipboard served from are
+    // overwritten, unless the toolkit still hands them over as it shuts down.
+    void wipedAfterTheHandOver_data()
+    {
+        QTest::addColumn<bool>("toolkitHandsOver");
+        QTest::newRow("handed on by us") << false;
+        QTest::newRow("handed over by the toolkit") << true;
+    }
+    void wipedAfterTheHandOver()
+    {
+        QFETCH(bool, toolkitHandsOver);
+        auto keeper = std::make_shared<CountingKeeper>();
+        keeper->toolkitHandsOver = toolkitHandsOver;
+        SecretClipboard clipboard(keeper);
+        QVERIFY(clipboard.copy(QStringLiteral("pa55word")));
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        // Shares the buffer the clipboard answers from.
+        const QByteArray served = data->data(QLatin1String(SecretClipboard::kUtf8TextFormat));
+        if (!QGuiApplication::clipboard()->ownsClipboard())
+            QSKIP("this platform's clipboard does not say that it is ours");
+        clipboard.keepAfterExit();
+        QCOMPARE(keeper->handedOn, QByteArrayLiteral("pa55word"));
+        QCOMPARE(served == QByteArrayLiteral("pa55word"), toolkitHandsOver);
+        QCOMPARE(served == QByteArray(8, '\0'), !toolkitHandsOver);
     }
 
     void tellsOnceThatTheClipboardLeavesWithUs()
