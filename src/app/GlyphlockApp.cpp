@@ -6,7 +6,6 @@
 
 #include "base/Privacy.h"
 #include "base/SettingsStore.h"
-#include "matrix/IconSet.h"
 #include "matrix/MatrixDialog.h"
 #include "platform/PlatformFactory.h"
 
@@ -122,27 +121,18 @@ int GlyphlockApp::InitInstance()
     // building the window: a thread of its own does it meanwhile (Qt's font database is
     // thread-safe), and the first paint finds most of it done. It follows the reading of the
     // font configuration, which two threads at once would each do in full.
-    // A picture 'a' of the user's (a camera picture, maybe) takes longer to decode than all of
-    // that: its thread gets a core to itself, and the window looks the font up while it waits
-    // for the picture.
-    const bool usersFirstPicture =
-        IconSet::fileInFolders(IconSet::searchFolders(applicationFilePath()), 0);
     std::thread fontLookup;
     try {
-        if (!usersFirstPicture) {
-            fontLookup = std::thread([] {
-                joinFontConfiguration();
-                QFontMetrics(MatrixDialog::statusTextFont()).height();
-            });
-        }
+        fontLookup = std::thread([] {
+            joinFontConfiguration();
+            QFontMetrics(MatrixDialog::statusTextFont()).height();
+        });
     } catch (const std::system_error&) {
-        // Then the window does it.
+        // Then the first paint does it.
     }
     {
         // How the main window was left (Esc, close box or Exit) makes no difference.
         MatrixDialog dialog;
-        if (!fontLookup.joinable())
-            joinFontConfiguration();
         dialog.exec();
     }
     if (fontLookup.joinable())

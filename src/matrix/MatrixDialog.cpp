@@ -285,8 +285,6 @@ void MatrixDialog::showEvent(QShowEvent* event)
     // first paint has gone through (X11), the first frame goes along with the map instead.
     if (afterFirstFrameQueued || frameHandedOver || !FirstFrame::shownAtMap())
         return;
-    // The font first: where icon 'a' is still being decoded, it is looked up meanwhile.
-    QFontMetrics(statusFont).height();
     takeFirstIcon(true);
     drawingAhead = true;
     frameHandedOver = FirstFrame::showAtMap(*this);
