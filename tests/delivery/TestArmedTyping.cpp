@@ -197,6 +197,24 @@ private slots:
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
+    // The desktop's consent dialog takes the keyboard; once answered, the desktop gives it back
+    // to our dialog, which Qt may learn only after the answer. The keys wait for the user's own
+    // click into the target, or they would go into our dialog.
+    void consentAnsweredWhileItsDialogHasTheFocusWaitsForTheTarget()
+    {
+        Fixture fixture;
+        fixture.platform->answerAtOnce = false;
+        fixture.click();
+        Fixture::focus(nullptr);
+        fixture.platform->pendingAnswer(TypeResult::Typed);
+        QVERIFY(fixture.dialog->isArmed());
+        QTest::qWait(3 * PasswordDialog::kTypeDelayMs);
+        QVERIFY(fixture.platform->typed.isEmpty());
+        Fixture::focus(fixture.dialog->windowHandle());
+        Fixture::focus(nullptr);
+        QTRY_COMPARE(fixture.platform->typed, QStringList{kPassword});
+    }
+
     void focusOnOurOwnWindowTypesNothing()
     {
         Fixture fixture;
