@@ -109,6 +109,10 @@ class Desktop:
         self.key = lambda sym, down: call("NotifyKeyboardKeysym", "(ub)", (sym, down))
         self.motion = lambda dx, dy: call("NotifyPointerMotionRelative", "(dd)", (dx, dy))
         self.button = lambda down: call("NotifyPointerButton", "(ib)", (BUTTON_LEFT, down))
+        # Headless mutter's seat has no keyboard until a virtual one sends its first key, and
+        # that key is lost: a Shift on its own makes the keyboard before any client starts.
+        self.key(KEYSYMS["Shift_L"], True)
+        self.key(KEYSYMS["Shift_L"], False)
 
     def start_portal(self):
         sender = self.bus.get_unique_name()[1:].replace(".", "_")
