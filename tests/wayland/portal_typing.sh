@@ -64,7 +64,9 @@ if [ "${1:-}" != "--inside" ]; then
             as_user=()
         fi
         start=$(date +%s)
-        timeout 160 "${STACK_NAMESPACE[@]}" "${as_user[@]}" env -i PATH="$PATH" LANG=C.UTF-8 LC_ALL=C.UTF-8 \
+        # unshare ignores the TERM of a time limit (it waits for the namespace): the KILL that
+        # follows ends it, and with it everything in the namespace.
+        timeout -k 5 160 "${STACK_NAMESPACE[@]}" "${as_user[@]}" env -i PATH="$PATH" LANG=C.UTF-8 LC_ALL=C.UTF-8 \
             bash "$SELF" --inside "$desktop" "$BIN" "$work"
         result=$?
         echo "== $desktop: $(($(date +%s) - start)) s"
