@@ -64,9 +64,12 @@ if [ "${1:-}" != "--inside" ]; then
             as_user=()
         fi
         start=$(date +%s)
-        # unshare ignores the TERM of a time limit (it waits for the namespace): the KILL that
-        # follows ends it, and with it everything in the namespace.
-        timeout -k 5 160 "${STACK_NAMESPACE[@]}" "${as_user[@]}" env -i PATH="$PATH" LANG=C.UTF-8 LC_ALL=C.UTF-8 \
+        # Past the time limit everything in the namespace ends. unshare ignores TERM (the KILL
+        # after it ends unshare); the namespace's first process, which the kernel kills with it,
+        # is a shell of the namespace's owner that waits for the run: the run's own shell would
+        # lose that tie when it changes its user. The run itself ends by TERM.
+        timeout -k 5 200 "${STACK_NAMESPACE[@]}" sh -c '"$@" & wait $!' sh \
+            "${as_user[@]}" env -i PATH="$PATH" LANG=C.UTF-8 LC_ALL=C.UTF-8 \
             bash "$SELF" --inside "$desktop" "$BIN" "$work"
         result=$?
         echo "== $desktop: $(($(date +%s) - start)) s"
@@ -150,16 +153,22 @@ dbus-monitor --session "type='error'" \
 # Keys and pointer, one session for the whole run.
 mkfifo "$WORK/input"
 "$HERE/remote_input.py" "$DESKTOP" "$screen" <"$WORK/input" >"$WORK/input.log" 2>&1 &
+input_helper=$!
 exec 7>"$WORK/input"
 wait_for "$WORK/input.log" '^ready' || { echo "no remote input: $(cat "$WORK/input.log")"; exit 1; }
 
-# input COMMAND...: one command to the input helper; prints its answer.
+# input COMMAND...: one command to the input helper; prints its answer. Without the helper
+# nothing more can be done: the run ends.
 input() {
     local before
     before=$(wc -l <"$WORK/input.log")
     echo "$*" >&7
-    for _ in $(seq 400); do
-        [ "$(wc -l <"$WORK/input.log")" -gt "$before" ] && break
+    while [ "$(wc -l <"$WORK/input.log")" -le "$before" ]; do
+        if ! kill -0 "$input_helper" 2>/dev/null; then
+            echo "FAIL ($DESKTOP): the remote input ended:" \
+                "$(tail -n 3 "$WORK/input.log" | xargs)" >&2
+            exit 1
+        fi
         sleep 0.05
     done
     tail -n 1 "$WORK/input.log"
@@ -408,6 +417,7 @@ mutter)
         "($(grep '^text ' "$WORK/target-paste.log"))"
     ;;
 esac
+kill -0 "$input_helper" 2>/dev/null || fail "the remote input ended"
 if grep -q 'Unable to open /proc' "$WORK/bus.log"; then
     fail "the portal could not identify the program: $(grep -m1 -A1 'Unable to open' "$WORK/bus.log" | xargs)"
 fi

@@ -34,6 +34,8 @@ from gi.repository import Gio, GLib  # noqa: E402
 KEYSYMS = {"Return": 0xFF0D, "Escape": 0xFF1B, "Tab": 0xFF09, "Alt_L": 0xFFE9,
            "Shift_L": 0xFFE1, "Control_L": 0xFFE3, "space": 0x20}
 BUTTON_LEFT = 0x110
+# A desktop starved of the processor by a loaded machine can take seconds for one call.
+CALL_TIMEOUT_MS = 30000
 PORTAL = ("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop")
 REMOTE = "org.freedesktop.portal.RemoteDesktop"
 
@@ -121,13 +123,13 @@ class Desktop:
         desktop = Gio.DBusProxy.new_sync(self.bus, 0, None, "org.gnome.Mutter.RemoteDesktop",
                                          "/org/gnome/Mutter/RemoteDesktop",
                                          "org.gnome.Mutter.RemoteDesktop", None)
-        (path,) = desktop.call_sync("CreateSession", None, 0, 5000, None).unpack()
+        (path,) = desktop.call_sync("CreateSession", None, 0, CALL_TIMEOUT_MS, None).unpack()
         session = Gio.DBusProxy.new_sync(self.bus, 0, None, "org.gnome.Mutter.RemoteDesktop",
                                          path, "org.gnome.Mutter.RemoteDesktop.Session", None)
-        session.call_sync("Start", None, 0, 5000, None)
+        session.call_sync("Start", None, 0, CALL_TIMEOUT_MS, None)
 
         def call(method, signature, args):
-            session.call_sync(method, GLib.Variant(signature, args), 0, 5000, None)
+            session.call_sync(method, GLib.Variant(signature, args), 0, CALL_TIMEOUT_MS, None)
 
         self.key = lambda sym, down: call("NotifyKeyboardKeysym", "(ub)", (sym, down))
         self.motion = lambda dx, dy: call("NotifyPointerMotionRelative", "(dd)", (dx, dy))
@@ -156,8 +158,8 @@ class Desktop:
                                             "Response", path, None, 0, on_response)
             options = dict(args.pop())
             options["handle_token"] = GLib.Variant("s", token)
-            self.bus.call_sync(*PORTAL, REMOTE, method,
-                               GLib.Variant(signature, (*args, options)), None, 0, 10000, None)
+            self.bus.call_sync(*PORTAL, REMOTE, method, GLib.Variant(signature, (*args, options)),
+                               None, 0, CALL_TIMEOUT_MS, None)
             GLib.timeout_add_seconds(10, loop.quit)
             loop.run()
             self.bus.signal_unsubscribe(sub)
@@ -174,7 +176,7 @@ class Desktop:
         def call(method, signature, args):
             self.bus.call_sync(*PORTAL, REMOTE, method,
                                GLib.Variant(signature, (session, {}, *args)),
-                               None, 0, 5000, None)
+                               None, 0, CALL_TIMEOUT_MS, None)
 
         self.key = lambda sym, down: call("NotifyKeyboardKeysym", "(oa{sv}iu)", (sym, int(down)))
         self.motion = lambda dx, dy: call("NotifyPointerMotion", "(oa{sv}dd)", (dx, dy))
