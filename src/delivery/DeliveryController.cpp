@@ -228,9 +228,8 @@ void DeliveryController::click()
         self->setState(State::Armed);
         self->show(shown(kArmedText));
         self->armTimer.start();
-        // The user may have clicked elsewhere while the desktop was asking.
-        if (!ourWindowHasFocus())
-            self->typeTimer.start();
+        // Without the focus here now, the desktop's own dialog may still hold it or be handing
+        // it back to us: only the next time it leaves our windows is it the user's choice.
     });
 }
 

@@ -34,6 +34,8 @@ from gi.repository import Gio, GLib  # noqa: E402
 KEYSYMS = {"Return": 0xFF0D, "Escape": 0xFF1B, "Tab": 0xFF09, "Alt_L": 0xFFE9,
            "Shift_L": 0xFFE1, "Control_L": 0xFFE3, "space": 0x20}
 BUTTON_LEFT = 0x110
+# A desktop starved of the processor by a loaded machine can take seconds for one call.
+CALL_TIMEOUT_MS = 30000
 PORTAL = ("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop")
 REMOTE = "org.freedesktop.portal.RemoteDesktop"
 
@@ -52,35 +54,58 @@ def keysym(name):
 
 class Log:
     """What a client's WAYLAND_DEBUG log says: its newest top-level surface and its size, and
-    where the pointer is (surface, x, y) or None."""
+    where the pointer is (surface, x, y) or None. Read on from where it was read last: such a
+    log grows by megabytes while the pointer searches."""
 
     def __init__(self, path):
+        self.path = path
+        self.offset = 0
+        self.rest = ""
         self.surface = None
-        self.size = None
         self.pointer = None
-        xdg_to_surface = {}
-        sizes = {}
-        with open(path, errors="replace") as log:
-            for line in log:
-                if "wl_pointer@" in line:
-                    if m := ENTER.search(line):
-                        self.pointer = (m[1], float(m[2]), float(m[3]))
-                    elif (m := MOTION.search(line)) and self.pointer:
-                        self.pointer = (self.pointer[0], float(m[1]), float(m[2]))
-                    elif m := LEAVE.search(line):
-                        self.pointer = None
-                elif m := XDG_SURFACE.search(line):
-                    xdg_to_surface[m[1]] = m[2]
-                elif m := TOPLEVEL.search(line):
-                    self.surface = xdg_to_surface.get(m[1])
-                elif m := GEOMETRY.search(line):
-                    sizes[xdg_to_surface.get(m[1])] = (int(m[2]), int(m[3]))
-        self.size = sizes.get(self.surface)
+        self.xdg_to_surface = {}
+        self.sizes = {}
+
+    @property
+    def size(self):
+        return self.sizes.get(self.surface)
+
+    def update(self):
+        with open(self.path, errors="replace") as log:
+            log.seek(self.offset)
+            text = self.rest + log.read()
+            self.offset = log.tell()
+        lines = text.split("\n")
+        self.rest = lines.pop()
+        for line in lines:
+            if "wl_pointer@" in line:
+                if m := ENTER.search(line):
+                    self.pointer = (m[1], float(m[2]), float(m[3]))
+                elif (m := MOTION.search(line)) and self.pointer:
+                    self.pointer = (self.pointer[0], float(m[1]), float(m[2]))
+                elif m := LEAVE.search(line):
+                    self.pointer = None
+            elif m := XDG_SURFACE.search(line):
+                self.xdg_to_surface[m[1]] = m[2]
+            elif m := TOPLEVEL.search(line):
+                self.surface = self.xdg_to_surface.get(m[1])
+            elif m := GEOMETRY.search(line):
+                self.sizes[self.xdg_to_surface.get(m[1])] = (int(m[2]), int(m[3]))
+        return self
 
     def on_window(self):
         if self.pointer and self.pointer[0] == self.surface:
             return self.pointer[1], self.pointer[2]
         return None
+
+
+LOGS = {}
+
+
+def read_log(path):
+    if path not in LOGS:
+        LOGS[path] = Log(path)
+    return LOGS[path].update()
 
 
 class Desktop:
@@ -98,17 +123,21 @@ class Desktop:
         desktop = Gio.DBusProxy.new_sync(self.bus, 0, None, "org.gnome.Mutter.RemoteDesktop",
                                          "/org/gnome/Mutter/RemoteDesktop",
                                          "org.gnome.Mutter.RemoteDesktop", None)
-        (path,) = desktop.call_sync("CreateSession", None, 0, 5000, None).unpack()
+        (path,) = desktop.call_sync("CreateSession", None, 0, CALL_TIMEOUT_MS, None).unpack()
         session = Gio.DBusProxy.new_sync(self.bus, 0, None, "org.gnome.Mutter.RemoteDesktop",
                                          path, "org.gnome.Mutter.RemoteDesktop.Session", None)
-        session.call_sync("Start", None, 0, 5000, None)
+        session.call_sync("Start", None, 0, CALL_TIMEOUT_MS, None)
 
         def call(method, signature, args):
-            session.call_sync(method, GLib.Variant(signature, args), 0, 5000, None)
+            session.call_sync(method, GLib.Variant(signature, args), 0, CALL_TIMEOUT_MS, None)
 
         self.key = lambda sym, down: call("NotifyKeyboardKeysym", "(ub)", (sym, down))
         self.motion = lambda dx, dy: call("NotifyPointerMotionRelative", "(dd)", (dx, dy))
         self.button = lambda down: call("NotifyPointerButton", "(ib)", (BUTTON_LEFT, down))
+        # Headless mutter's seat has no keyboard until a virtual one sends its first key, and
+        # that key is lost: a Shift on its own makes the keyboard before any client starts.
+        self.key(KEYSYMS["Shift_L"], True)
+        self.key(KEYSYMS["Shift_L"], False)
 
     def start_portal(self):
         sender = self.bus.get_unique_name()[1:].replace(".", "_")
@@ -129,8 +158,8 @@ class Desktop:
                                             "Response", path, None, 0, on_response)
             options = dict(args.pop())
             options["handle_token"] = GLib.Variant("s", token)
-            self.bus.call_sync(*PORTAL, REMOTE, method,
-                               GLib.Variant(signature, (*args, options)), None, 0, 10000, None)
+            self.bus.call_sync(*PORTAL, REMOTE, method, GLib.Variant(signature, (*args, options)),
+                               None, 0, CALL_TIMEOUT_MS, None)
             GLib.timeout_add_seconds(10, loop.quit)
             loop.run()
             self.bus.signal_unsubscribe(sub)
@@ -147,7 +176,7 @@ class Desktop:
         def call(method, signature, args):
             self.bus.call_sync(*PORTAL, REMOTE, method,
                                GLib.Variant(signature, (session, {}, *args)),
-                               None, 0, 5000, None)
+                               None, 0, CALL_TIMEOUT_MS, None)
 
         self.key = lambda sym, down: call("NotifyKeyboardKeysym", "(oa{sv}iu)", (sym, int(down)))
         self.motion = lambda dx, dy: call("NotifyPointerMotion", "(oa{sv}dd)", (dx, dy))
@@ -182,27 +211,31 @@ class Desktop:
             time.sleep(0.2)
 
     def find(self, path):
-        """The newest window of that client: scanned for in a grid finer than any window, from
-        the corner, where the pointer surely is (relative motion stops at the screen's edge)."""
+        """The newest window of that client: scanned for in a grid finer than any window (the
+        smallest here, Glyphlock's password dialog, is about 320 by 220), from the corner, where
+        the pointer surely is (relative motion stops at the screen's edge)."""
         self.home()
-        for y in range(40, self.height, 80):
-            for x in range(50, self.width, 100):
+        for y in range(40, self.height, 110):
+            for x in range(50, self.width, 150):
                 self.move_to(x, y, path)
-                log = Log(path)
+                log = read_log(path)
                 if at := log.on_window():
                     return self.x - at[0], self.y - at[1], log.size
         return None
 
     def point(self, path, want_x, want_y):
-        found = self.find(path)
-        if not found:
+        # Already on that window (just found): no new search.
+        if at := read_log(path).on_window():
+            left, top = self.x - at[0], self.y - at[1]
+        elif found := self.find(path):
+            left, top, _ = found
+        else:
             return None
-        left, top, _ = found
         # The reports close the loop: a desktop may round or accelerate relative motion.
         self.move_to(left + want_x, top + want_y, path)
         for _ in range(6):
             time.sleep(0.05)
-            at = Log(path).on_window()
+            at = read_log(path).on_window()
             if at and abs(at[0] - want_x) < 2 and abs(at[1] - want_y) < 2:
                 return self.x, self.y
             if at:
