@@ -5,7 +5,7 @@
 # Fails when a file under src/ includes a header from a layer it may not use. Run as
 #   cmake -DSOURCE_DIR=<src> -P CheckLayers.cmake
 # Each folder may use itself and the folders listed for it; the list mirrors the link graph
-# in src/CMakeLists.txt, so an include that the links would not support is caught here.
+# in src/*/CMakeLists.txt, so an include that the links would not support is caught here.
 cmake_minimum_required(VERSION 3.25)
 
 set(allowed_core core)
