@@ -190,6 +190,7 @@ PasswordDialog::~PasswordDialog()
     typeTimer.stop();
     cancelPick();
     restoreMainWindow();
+    giveMainWindowFocusBack();
     // The shown copy first, so that ours is the last one and its buffer can be overwritten.
     showButton->setText(QString());
     showButton->setAccessibleName(QString());
@@ -205,6 +206,7 @@ void PasswordDialog::done(int result)
     if (armed || armRequestPending)
         disarm(idleText(platform->gesture()));
     restoreMainWindow();
+    giveMainWindowFocusBack();
     QDialog::done(result);
 }
 
@@ -416,6 +418,16 @@ void PasswordDialog::showTypeResult(PickerPlatform::TypeResult result)
     }
 }
 
+// Before this dialog goes, so that the window manager can give the main window the focus then.
+void PasswordDialog::giveMainWindowFocusBack()
+{
+    if (!mainWindowFocusWithheld)
+        return;
+    mainWindowFocusWithheld = false;
+    if (QWidget* main = mainWindow())
+        platform->setFocusable(platform->windowOf(main), true);
+}
+
 QWidget* PasswordDialog::mainWindow() const
 {
     return parentWidget() ? parentWidget()->window() : nullptr;
@@ -456,6 +468,14 @@ void PasswordDialog::restoreMainWindow()
     // ordinary window, tiles it and so changes its size and the grid in it.
     if (mainWindowModality != Qt::NonModal)
         platform->markModal(platform->windowOf(main));
+    // Some window managers give every window they map the focus, however it asks to be shown,
+    // and the toolkit hands a focus that reaches the main window on to this dialog, which
+    // blocks it: either would take the focus from the window just picked, often only after the
+    // password went there. Until this dialog goes, the main window takes no focus at all.
+    if (!mainWindowFocusWithheld) {
+        mainWindowFocusWithheld = true;
+        platform->setFocusable(platform->windowOf(main), false);
+    }
     // Shown normal, at the place it had: a maximised main window comes back in its normal size.
     // It comes back without taking the focus: the window just picked is being given it, and
     // a window manager that focuses new windows would otherwise take it back to us. This is

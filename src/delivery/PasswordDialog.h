@@ -91,6 +91,7 @@ private:
     QWidget* mainWindow() const;
     void hideMainWindow();
     void restoreMainWindow();
+    void giveMainWindowFocusBack();
     void arm();
     // Ends arming (and a pending request for it) and shows the text.
     void disarm(const QString& text);
@@ -105,6 +106,7 @@ private:
     bool mainWindowHidden = false;
     QRect mainWindowGeometry;
     Qt::WindowModality mainWindowModality = Qt::NonModal;
+    bool mainWindowFocusWithheld = false;
     bool deliveryPending = false;
     bool armed = false;
     // Counts requests to arm, so that an answer to one that was cancelled is ignored.

@@ -60,3 +60,10 @@ RecordingPickerPlatform::typeText(WindowId target, const QPoint& globalPos, cons
     typed.append({target, globalPos, text});
     return typeResult;
 }
+
+void RecordingPickerPlatform::setFocusable(WindowId window, bool focusable)
+{
+    unfocusable.removeAll(window);
+    if (!focusable)
+        unfocusable.append(window);
+}

@@ -35,6 +35,7 @@ public:
     void showFrame(WindowId window) override;
     void hideFrame() override;
     TypeResult typeText(WindowId target, const QPoint& globalPos, const QString& text) override;
+    void setFocusable(WindowId window, bool focusable) override;
 
     QList<FakeWindow> windows;
     // "show 0x..", "hide", in order.
@@ -48,6 +49,8 @@ public:
         QString text;
     };
     QList<Typing> typed;
+    // The windows whose focus is withheld now.
+    QList<WindowId> unfocusable;
     TypeResult typeResult = TypeResult::Typed;
     Gesture shownGesture = Gesture::DragToWindow;
 };
