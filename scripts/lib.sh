@@ -12,7 +12,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
                 libx11-dev libxcb1-dev libxtst-dev libxfixes-dev libxcursor-dev libxkbcommon-dev
                 pkg-config qt6-wayland qt6-wayland-dev libwayland-dev qt6-tools-dev
-                qt6-l10n-tools qt6-translations-l10n)
+                qt6-l10n-tools qt6-translations-l10n
+                libfontconfig-dev)
 # And to build and run the benchmarks (bench/run, bench/startup; scripts/test builds them).
 BENCH_PACKAGES=(libssl-dev libbenchmark-dev libxdamage-dev libxext-dev xvfb dbus-daemon
                 fonts-dejavu-core)

@@ -17,6 +17,10 @@
 #include <system_error>
 #include <thread>
 
+#ifdef GLYPHLOCK_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
 namespace {
 
 #ifdef QT_NO_DEBUG
@@ -29,12 +33,46 @@ void keepQuietUnlessFatal(QtMsgType type, const QMessageLogContext& context, con
 }
 #endif
 
+// Started by PrepareFonts, joined by whoever next needs the fonts from a thread of its own,
+// and at the latest when the program ends, however it ends.
+struct JoinedAtExit
+{
+    std::thread thread;
+    ~JoinedAtExit()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
+};
+JoinedAtExit fontConfiguration;
+
+void joinFontConfiguration()
+{
+    if (fontConfiguration.thread.joinable())
+        fontConfiguration.thread.join();
+}
+
 } // namespace
 
 void GlyphlockApp::RouteToolkitMessages()
 {
 #ifdef QT_NO_DEBUG
     toolkitHandler = qInstallMessageHandler(keepQuietUnlessFatal);
+#endif
+}
+
+void GlyphlockApp::PrepareFonts()
+{
+#ifdef GLYPHLOCK_HAVE_FONTCONFIG
+    if (fontConfiguration.thread.joinable())
+        return;
+    try {
+        // The toolkit's font database starts with the same call, which then finds the
+        // configuration read.
+        fontConfiguration.thread = std::thread([] { FcInit(); });
+    } catch (const std::system_error&) {
+        // Then the toolkit reads it when first needed.
+    }
 #endif
 }
 
@@ -81,10 +119,14 @@ int GlyphlockApp::InitInstance()
 {
     // Looking up the first frame's font sets up the font database, which takes longer than
     // building the window: a thread of its own does it meanwhile (Qt's font database is
-    // thread-safe), and the first paint finds most of it done.
+    // thread-safe), and the first paint finds most of it done. It follows the reading of the
+    // font configuration, which two threads at once would each do in full.
     std::thread fontLookup;
     try {
-        fontLookup = std::thread([] { QFontMetrics(MatrixDialog::statusTextFont()).height(); });
+        fontLookup = std::thread([] {
+            joinFontConfiguration();
+            QFontMetrics(MatrixDialog::statusTextFont()).height();
+        });
     } catch (const std::system_error&) {
         // Then the first paint does it.
     }
@@ -95,6 +137,7 @@ int GlyphlockApp::InitInstance()
     }
     if (fontLookup.joinable())
         fontLookup.join();
+    joinFontConfiguration();
     return 0;
 }
 

@@ -25,6 +25,11 @@ public:
     // link) tell a user nothing. Fatal messages still show; debug builds print everything.
     static void RouteToolkitMessages();
 
+    // Called before the application object exists: reads the font configuration on a thread
+    // of its own while the toolkit starts. The first frame shows text, and reading the
+    // configuration takes about as long as starting the toolkit.
+    static void PrepareFonts();
+
     // Speaks the languages of `locale`: our own texts from the catalogues in `folder` (the ones
     // compiled into the program by default), Qt's standard texts (dialog buttons) from Qt's
     // own. English, the texts in the code, where no catalogue matches the user's languages.

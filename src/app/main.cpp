@@ -7,6 +7,7 @@
 int main(int argc, char** argv)
 {
     GlyphlockApp::RouteToolkitMessages();
+    GlyphlockApp::PrepareFonts();
     GlyphlockApp app(argc, argv);
     return app.InitInstance();
 }

@@ -44,16 +44,26 @@ std::u32string makeAlphabet(std::u32string_view specialChars)
     return alphabet;
 }
 
-std::u32string toAlphabetDigits(std::uint32_t n, std::u32string_view alphabet)
+namespace {
+
+// Appends n in the alphabet's digits, least significant first, into the room already there.
+void appendAlphabetDigits(std::u32string& out, std::uint32_t n, std::u32string_view alphabet)
 {
     const std::uint64_t base = alphabet.size();
-    std::u32string digits;
     std::uint64_t rest = n;
     while (rest / base > 0) {
-        digits += alphabet[rest % base];
+        out += alphabet[rest % base];
         rest /= base;
     }
-    digits += alphabet[rest % base];
+    out += alphabet[rest % base];
+}
+
+} // namespace
+
+std::u32string toAlphabetDigits(std::uint32_t n, std::u32string_view alphabet)
+{
+    std::u32string digits;
+    appendAlphabetDigits(digits, n, alphabet);
     return digits;
 }
 
@@ -61,8 +71,12 @@ std::u32string generatePassword(const std::vector<std::string>& rows,
                                 std::u32string_view specialChars)
 {
     const std::u32string alphabet = makeAlphabet(specialChars);
+    // Room for the longest password (32 binary digits a group) from the start, and no
+    // temporaries: every buffer left behind by growing would hold a part of the password in
+    // freed memory.
     std::u32string password;
+    password.reserve(4 * 32);
     for (std::uint32_t n : splitDigest(Md5Hex(joinRows(rows))))
-        password += toAlphabetDigits(n, alphabet);
+        appendAlphabetDigits(password, n, alphabet);
     return password;
 }

@@ -21,4 +21,9 @@ bool ClipboardKeeper::keepAfterExit(const QByteArray&)
     return false;
 }
 
+bool ClipboardKeeper::toolkitHandsOverAtExit() const
+{
+    return false;
+}
+
 void ClipboardKeeper::forgetSentData() {}

@@ -27,6 +27,10 @@ public:
     // text stays available: a clipboard manager takes it, or a helper process serves it.
     virtual bool keepAfterExit(const QByteArray& utf8Text);
 
+    // True when the toolkit itself still hands our data on as it shuts down, after
+    // keepAfterExit (to an X11 clipboard manager): until then the data must stay intact.
+    virtual bool toolkitHandsOverAtExit() const;
+
     // Called when our data has left the clipboard: overwrites what the connection to the
     // window system still keeps of the data it sent lately.
     virtual void forgetSentData();

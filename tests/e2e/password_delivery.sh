@@ -211,7 +211,7 @@ pick_case() {
 start_glyphlock() {
     mkdir -p "$WORK/config-$1"
     XDG_CONFIG_HOME="$WORK/config-$1" XDG_DATA_HOME="$WORK/config-$1" "$BIN/glyphlock" \
-        >/dev/null 2>&1 &
+        >/dev/null 2>"$SHOTS/glyphlock-$1.log" &
     program=$!
     started+=($program)
     window=
@@ -338,6 +338,7 @@ copy_exit_and_check() {
     xdotool key --clearmodifiers alt+o sleep 0.3 key --clearmodifiers alt+e
     if ! wait_for_exit "$program" 100; then
         fail "[$wm/$label] Exit did not end the program"
+        import -window root "$SHOTS/not-ended-$wm-$label.png"
         kill "$program"
     fi
     wait "$program" 2>/dev/null

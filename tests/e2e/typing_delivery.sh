@@ -11,7 +11,8 @@
 # several fields of one window one after the other, and never presses what it is released
 # over. The real program stays modal through a pick and keeps no copy of the password.
 # Usage: typing_delivery.sh BIN_DIR SCREENSHOT_DIR
-# GLYPHLOCK_E2E_ROUNDS sets how many rounds of non-ASCII deliveries each target gets (2).
+# GLYPHLOCK_E2E_ROUNDS sets how many rounds of non-ASCII deliveries each target gets (2),
+# GLYPHLOCK_E2E_WMS which window managers the cases run under ("openbox none").
 set -uo pipefail
 
 BIN=$(cd "$1" && pwd)
@@ -351,7 +352,7 @@ real_case() {
     wait "$QT" 2>/dev/null
 }
 
-for wm in openbox none; do
+for wm in ${GLYPHLOCK_E2E_WMS:-openbox none}; do
     if [ "$wm" = openbox ]; then
         openbox --sm-disable >/dev/null 2>&1 &
         WM_PID=$!

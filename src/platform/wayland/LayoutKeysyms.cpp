@@ -148,8 +148,17 @@ std::optional<std::uint32_t> LayoutKeysyms::keysymFor(char32_t character) const
 
 std::optional<std::vector<std::uint32_t>> LayoutKeysyms::keysymsFor(const QString& text) const
 {
+    // Read pair by pair rather than through toUcs4(), which would turn half a pair into
+    // U+FFFD (typing a character the text does not hold) and leave a copy of the text behind.
     std::vector<std::uint32_t> keysyms;
-    for (const char32_t character : text.toUcs4()) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t character = text.at(i).unicode();
+        if (QChar::isHighSurrogate(character) && i + 1 < text.size() &&
+            text.at(i + 1).isLowSurrogate()) {
+            character = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        } else if (QChar::isSurrogate(character))
+            return std::nullopt;
         const auto sym = keysymFor(character);
         if (!sym)
             return std::nullopt;

@@ -53,6 +53,11 @@ bool X11ClipboardKeeper::keepAfterExit(const QByteArray& utf8Text)
     return ClipboardHelper::start(QFile::encodeName(helper), utf8Text);
 }
 
+bool X11ClipboardKeeper::toolkitHandsOverAtExit() const
+{
+    return clipboardManagerRuns();
+}
+
 void X11ClipboardKeeper::forgetSentData()
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;

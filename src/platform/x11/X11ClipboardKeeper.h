@@ -13,5 +13,6 @@ class X11ClipboardKeeper : public ClipboardKeeper
 public:
     bool holdsOurData(const QClipboard& clipboard) const override;
     bool keepAfterExit(const QByteArray& utf8Text) override;
+    bool toolkitHandsOverAtExit() const override;
     void forgetSentData() override;
 };

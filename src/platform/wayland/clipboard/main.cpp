@@ -45,7 +45,8 @@ void onGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
     if (std::strcmp(interface, wl_seat_interface.name) == 0 && !state->seat)
         state->seat =
             static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-    else if (std::strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0)
+    else if (std::strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0 &&
+             !state->manager)
         state->manager = static_cast<zwlr_data_control_manager_v1*>(
             wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, 1));
 }
@@ -124,6 +125,24 @@ void clearText(std::string& text)
     text.clear();
 }
 
+// Gives back every object of the connection, then closes it.
+void disconnect(wl_display* display, wl_registry* registry, State& state,
+                zwlr_data_control_device_v1* device = nullptr,
+                zwlr_data_control_source_v1* source = nullptr)
+{
+    if (source)
+        zwlr_data_control_source_v1_destroy(source);
+    if (device)
+        zwlr_data_control_device_v1_destroy(device);
+    if (state.manager)
+        zwlr_data_control_manager_v1_destroy(state.manager);
+    if (state.seat)
+        wl_seat_destroy(state.seat);
+    wl_registry_destroy(registry);
+    wl_display_flush(display);
+    wl_display_disconnect(display);
+}
+
 } // namespace
 
 int main()
@@ -149,7 +168,7 @@ int main()
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &registryListener, &state);
     if (wl_display_roundtrip(display) < 0 || !state.seat || !state.manager) {
-        wl_display_disconnect(display);
+        disconnect(display, registry, state);
         return 1;
     }
     zwlr_data_control_device_v1* device =
@@ -172,6 +191,6 @@ int main()
         }
     }
     clearText(state.text);
-    wl_display_disconnect(display);
+    disconnect(display, registry, state, device, source);
     return status;
 }
