@@ -61,13 +61,6 @@ RecordingPickerPlatform::typeText(WindowId target, const QPoint& globalPos, cons
     return typeResult;
 }
 
-<<<<<<< HEAD
-void RecordingPickerPlatform::setFocusable(WindowId window, bool focusable)
-{
-    unfocusable.removeAll(window);
-    if (!focusable)
-        unfocusable.append(window);
-=======
 void RecordingPickerPlatform::startTyping(WindowId target, const QPoint& globalPos,
                                           const QString& text, std::function<void(TypeResult)> done)
 {
@@ -103,5 +96,11 @@ void RecordingPickerPlatform::startTypingIntoFocus(const QString& text,
                                                    std::function<void(TypeResult)> done)
 {
     startTyping(0, QPoint(), text, std::move(done));
->>>>>>> main
+}
+
+void RecordingPickerPlatform::setFocusable(WindowId window, bool focusable)
+{
+    unfocusable.removeAll(window);
+    if (!focusable)
+        unfocusable.append(window);
 }
