@@ -228,8 +228,12 @@ void X11Typist::poll()
         XQueryPointer(display, root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask);
         // The release has been handled once the button is up again: a window manager that
         // holds clicks (to focus and raise) has let this one through to the target by then.
-        if (!(mask & Button1Mask))
+        // Keys go out only while the target still holds the focus: a window that took it
+        // meanwhile would get them, and the user would be told the password went in.
+        if (!(mask & Button1Mask) && hasFocus(target, point))
             typeFrom(0);
+        else if (!(mask & Button1Mask))
+            finish(TypeResult::WindowGone);
         else if (pastDeadline())
             finish(TypeResult::Failed);
         return;
