@@ -39,6 +39,13 @@ Keysym keysymAt(const KeymapKey& key, unsigned group, unsigned modifiers)
     return level < keyGroup.keysyms.size() ? keyGroup.keysyms[level] : kNoSymbol;
 }
 
+// Overwrites what the vector holds (it spells the text).
+template <typename T> void wipe(std::vector<T>& values)
+{
+    if (!values.empty())
+        explicit_bzero(values.data(), values.size() * sizeof(T));
+}
+
 bool isEmpty(const KeymapKey& key)
 {
     for (const KeyGroup& group : key.groups) {
@@ -104,7 +111,7 @@ KeyPlan planKeys(const KeymapDescription& keymap, std::u32string_view text, unsi
         Wanted stroke;
         stroke.keysym = keysymForCharacter(character);
         if (stroke.keysym == kNoSymbol) {
-            explicit_bzero(wanted.data(), wanted.size() * sizeof(Wanted));
+            wipe(wanted);
             return plan;
         }
         for (const bool shift : {false, true}) {
@@ -129,7 +136,7 @@ KeyPlan planKeys(const KeymapDescription& keymap, std::u32string_view text, unsi
     const bool needSpare = std::any_of(wanted.begin(), wanted.end(),
                                        [](const Wanted& stroke) { return !stroke.key.keycode; });
     if (needSpare && spares.empty()) {
-        explicit_bzero(wanted.data(), wanted.size() * sizeof(Wanted));
+        wipe(wanted);
         return plan;
     }
     plan.typeable = true;
@@ -161,17 +168,15 @@ KeyPlan planKeys(const KeymapDescription& keymap, std::u32string_view text, unsi
         }
         plan.batches.push_back(std::move(batch));
     }
-    explicit_bzero(wanted.data(), wanted.size() * sizeof(Wanted));
+    wipe(wanted);
     return plan;
 }
 
 void wipePlan(KeyPlan& plan)
 {
     for (KeyBatch& batch : plan.batches) {
-        if (!batch.remaps.empty())
-            explicit_bzero(batch.remaps.data(), batch.remaps.size() * sizeof batch.remaps[0]);
-        if (!batch.keys.empty())
-            explicit_bzero(batch.keys.data(), batch.keys.size() * sizeof batch.keys[0]);
+        wipe(batch.remaps);
+        wipe(batch.keys);
     }
     plan.batches.clear();
     plan.batches.shrink_to_fit();
