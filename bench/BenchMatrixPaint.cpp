@@ -9,6 +9,7 @@
 //   4K at 2x:  1920 x 1080 client on a 2x display, 40 x 21 cells of 96 x 98 device pixels
 // Wall-clock time: Qt may spread a smooth stretch over several threads.
 
+#include "matrix/GridGeometry.h"
 #include "matrix/MatrixDialog.h"
 
 #include <QApplication>
@@ -39,7 +40,7 @@ Scene makeScene(QSize client, qreal ratio)
     scene.dialog->setAttribute(Qt::WA_DontShowOnScreen);
     scene.dialog->show();
     scene.dialog->resize(client);
-    const MatrixDialog::Geometry geometry = MatrixDialog::geometryFor(client);
+    const GridGeometry geometry = GridGeometry::fitting(client);
     scene.cell = geometry.cell;
     for (int r = 0; r < geometry.rows; ++r) {
         for (int c = 0; c < geometry.columns; ++c) {

@@ -4,24 +4,23 @@
 
 #pragma once
 
-#include "delivery/WindowPicker.h"
+#include "delivery/DeliveryController.h"
+#include "delivery/MainWindowAway.h"
 #include "platform/PickerPlatform.h"
 
 #include <QDialog>
-#include <QPoint>
-#include <QRect>
 #include <QString>
-#include <QTimer>
 
 #include <memory>
 
 class DragArea;
 class ImageButton;
 class QPushButton;
-class QWindow;
+class SecretClipboard;
 
-// Shows the generated password on request, copies it, and offers the window picker that
-// types the password into another program.
+// Shows the generated password on request, copies it, and offers automatic input into
+// another program: the drag area shows what the delivery controller says and hands it the
+// user's presses, moves, releases and Escape.
 class PasswordDialog : public QDialog
 {
     Q_OBJECT
@@ -35,11 +34,9 @@ public:
 
     // True when the user left through Exit: the whole program ends.
     bool exitRequested() const { return exitFlag; }
-    bool isPicking() const { return picker.isPicking(); }
-    // Where the user arms typing and then focuses the target: whether typing is armed.
-    bool isArmed() const { return armed; }
-    // How long typing stays armed when no other window takes the focus.
-    void setArmTimeout(int milliseconds) { armTimer.setInterval(milliseconds); }
+    bool isPicking() const { return controller.isPicking(); }
+    bool isArmed() const { return controller.isArmed(); }
+    void setArmTimeout(int milliseconds) { controller.setArmTimeout(milliseconds); }
 
     void done(int result) override;
 
@@ -52,27 +49,8 @@ public:
     // translation (the constants are the English the code and its tests compare with).
     static QString shown(const QString& text);
 
-    static const QString kInstructions;
     static const QString kShowHint;
-    static const QString kNotAvailableText;
-    static const QString kNotTypedText;
-    static const QString kNoInputBoxText;
-    static const QString kArmInstructions;
-    static const QString kArmedText;
-    static const QString kWaitingText;
-    static const QString kTypedText;
-    static const QString kNotTypableText;
-    static const QString kRefusedText;
-    static const QString kDeclinedText;
     static const QString kClipboardLeavesText;
-
-    static constexpr int kArmTimeoutMs = 20000;
-    // After our window lost the focus: by then the click that took it has reached the target.
-    static constexpr int kTypeDelayMs = 100;
-
-    // How long after the release typing starts: the server first sees our grab go and our
-    // main window come back, so that the target takes the focus after it.
-    static constexpr int kDeliveryDelayMs = 50;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -83,35 +61,16 @@ private:
     void onShowPassword();
     void onCopyToClipboard();
     void onExit();
-    void startPick();
-    // Ends a pick without choosing: nothing may stay behind.
-    void cancelPick();
-    void deliver(PickerPlatform::WindowId target, const QPoint& globalPos);
+    void onPress();
+    void showState(DeliveryController::State state);
     // The window the dialog belongs to; null without a parent.
     QWidget* mainWindow() const;
-    void hideMainWindow();
-    void restoreMainWindow();
-    void arm();
-    // Ends arming (and a pending request for it) and shows the text.
-    void disarm(const QString& text);
-    void onFocusWindowChanged(QWindow* window);
-    void typeIntoFocus();
-    void showTypeResult(PickerPlatform::TypeResult result);
 
     bool exitFlag = false;
     QString password;
-    std::unique_ptr<PickerPlatform> platform;
-    WindowPicker picker;
-    bool mainWindowHidden = false;
-    QRect mainWindowGeometry;
-    Qt::WindowModality mainWindowModality = Qt::NonModal;
-    bool deliveryPending = false;
-    bool armed = false;
-    // Counts requests to arm, so that an answer to one that was cancelled is ignored.
-    int armRequest = 0;
-    bool armRequestPending = false;
-    QTimer armTimer;
-    QTimer typeTimer;
+    SecretClipboard& clipboard;
+    DeliveryController controller;
+    MainWindowAway mainWindowAway;
     ImageButton* showButton = nullptr;
     QPushButton* copyButton = nullptr;
     QPushButton* closeButton = nullptr;

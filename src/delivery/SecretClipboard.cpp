@@ -11,11 +11,10 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QPointer>
 
 namespace {
 
-const QString kPlainText = QStringLiteral("text/plain");
+constexpr QLatin1String kPlainText("text/plain");
 
 // The password on the clipboard, in the two forms that are asked for. Every request is
 // answered with these very buffers (shared, never converted into new copies), so that they
@@ -24,8 +23,8 @@ const QString kPlainText = QStringLiteral("text/plain");
 class SecretMimeData : public QMimeData
 {
 public:
-    explicit SecretMimeData(const QString& text)
-        : utf16(text.constData(), text.size()), utf8(text.toUtf8())
+    SecretMimeData(const QString& text, std::shared_ptr<ClipboardKeeper> keeper)
+        : utf16(text.constData(), text.size()), utf8(text.toUtf8()), keeper(std::move(keeper))
     {
     }
 
@@ -37,7 +36,7 @@ public:
         secureClear(utf16);
         secureClear(utf8);
         if (!QCoreApplication::closingDown())
-            PlatformFactory::createClipboardKeeper()->forgetSentData();
+            keeper->forgetSentData();
     }
 
     QStringList formats() const override
@@ -68,47 +67,68 @@ private:
 
     QString utf16;
     QByteArray utf8;
+    // Shared: the clipboard may delete the data after the SecretClipboard has gone.
+    std::shared_ptr<ClipboardKeeper> keeper;
 };
-
-// The data we put on the clipboard last; the clipboard owns it and deletes it when replaced.
-QPointer<QMimeData> ourData;
 
 // Runs while the application object is being destroyed, before the clipboard goes.
 void keepClipboardAfterExit()
 {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!ourData || !clipboard || !clipboard->ownsClipboard() ||
-        clipboard->mimeData(QClipboard::Clipboard) != ourData.data())
-        return;
-    PlatformFactory::createClipboardKeeper()->keepAfterExit(
-        ourData->data(SecretClipboard::kUtf8TextFormat));
+    if (auto* clipboard =
+            qApp ? qApp->findChild<SecretClipboard*>(QString(), Qt::FindDirectChildrenOnly)
+                 : nullptr)
+        clipboard->keepAfterExit();
 }
 
 } // namespace
+
+SecretClipboard& SecretClipboard::forApplication()
+{
+    if (auto* existing = qApp->findChild<SecretClipboard*>(QString(), Qt::FindDirectChildrenOnly))
+        return *existing;
+    auto* clipboard = new SecretClipboard(PlatformFactory::createClipboardKeeper(), qApp);
+    qAddPostRoutine(keepClipboardAfterExit);
+    return *clipboard;
+}
+
+SecretClipboard::SecretClipboard(std::shared_ptr<ClipboardKeeper> keeper, QObject* parent)
+    : QObject(parent), keeper(std::move(keeper))
+{
+}
+
+SecretClipboard::~SecretClipboard() = default;
 
 bool SecretClipboard::copy(const QString& text)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
-    auto* data = new SecretMimeData(text);
+    auto* data = new SecretMimeData(text, keeper);
     clipboard->setMimeData(data, QClipboard::Clipboard);
-
-    const bool taken = clipboard->mimeData(QClipboard::Clipboard) == data &&
-                       PlatformFactory::createClipboardKeeper()->holdsOurData(*clipboard);
-    if (!taken)
+    if (clipboard->mimeData(QClipboard::Clipboard) != data || !keeper->holdsOurData(*clipboard))
         return false;
-
-    static const bool registered = [] {
-        qAddPostRoutine(keepClipboardAfterExit);
-        return true;
-    }();
-    Q_UNUSED(registered);
     ourData = data;
     return true;
 }
 
-bool SecretClipboard::lastsAfterExit()
+bool SecretClipboard::lastsAfterExit() const
 {
-    return PlatformFactory::createClipboardKeeper()->canKeepAfterExit();
+    return keeper->canKeepAfterExit();
+}
+
+bool SecretClipboard::tellOnceItLeavesWithUs()
+{
+    if (toldLeaves || lastsAfterExit())
+        return false;
+    toldLeaves = true;
+    return true;
+}
+
+void SecretClipboard::keepAfterExit()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!ourData || !clipboard || !clipboard->ownsClipboard() ||
+        clipboard->mimeData(QClipboard::Clipboard) != ourData.data())
+        return;
+    keeper->keepAfterExit(ourData->data(kUtf8TextFormat));
 }

@@ -50,22 +50,6 @@ int decodeBoundForScreens()
 
 } // namespace
 
-QSize MatrixDialog::cellSizeFor(QSize client, int columns, int rows)
-{
-    if (columns < 1 || rows < 1)
-        return QSize();
-    return QSize(client.width() / columns, (client.height() - kStripHeight) / rows);
-}
-
-MatrixDialog::Geometry MatrixDialog::geometryFor(QSize client)
-{
-    Geometry geometry;
-    geometry.columns = client.width() / kCellPixels;
-    geometry.rows = (client.height() - kStripHeight) / kCellPixels;
-    geometry.cell = cellSizeFor(client, geometry.columns, geometry.rows);
-    return geometry;
-}
-
 QFont MatrixDialog::statusTextFont()
 {
     // One small sans font everywhere, without smoothing, so the status texts show exactly
@@ -260,23 +244,15 @@ QString MatrixDialog::sizeText() const
 
 QPoint MatrixDialog::cellAt(QPoint position) const
 {
-    const QPoint none(-1, -1);
-    const QSize cell = cellSizeFor(size(), columns, rowCount);
-    if (cell.width() < 1 || cell.height() < 1 || position.x() < 0 || position.y() < 0)
-        return none;
-    const int column = position.x() / cell.width();
-    const int row = position.y() / cell.height();
-    if (column >= columns || row >= rowCount)
-        return none;
-    return QPoint(column, row);
+    return gridGeometry().cellAt(position);
 }
 
 void MatrixDialog::PaintMatrix(QPainter& painter, const QRect& exposed) const
 {
-    const QSize cell = cellSizeFor(size(), columns, rowCount);
-    const int cellWidth = cell.width();
-    const int cellHeight = cell.height();
-    if (cellWidth >= 1 && cellHeight >= 1) {
+    const GridGeometry geometry = gridGeometry();
+    const int cellWidth = geometry.cell.width();
+    const int cellHeight = geometry.cell.height();
+    if (geometry.hasCells()) {
         const auto& rows = matrix.Rows();
         const int firstRow = std::max(exposed.top(), 0) / cellHeight;
         const int lastRow = std::min(exposed.bottom() / cellHeight, rowCount - 1);
@@ -435,7 +411,7 @@ void MatrixDialog::OnUndo()
 void MatrixDialog::applyClientSize()
 {
     placeButtons();
-    grid.setGeometry(0, 0, width(), std::max(height() - kStripHeight, 0));
+    grid.setGeometry(0, 0, width(), std::max(height() - GridGeometry::kStripHeight, 0));
     if (isMinimized())
         return;
     if (gridHeldAt.isValid()) {
@@ -451,7 +427,7 @@ void MatrixDialog::applyClientSize()
             return;
         }
     }
-    const Geometry geometry = geometryFor(size());
+    const GridGeometry geometry = GridGeometry::fitting(size());
     if (geometry.columns < 1 || geometry.rows < 1)
         return;
     columns = geometry.columns;
@@ -513,10 +489,14 @@ void MatrixDialog::showCellText(QPoint cell)
     update(pointerTextRect());
 }
 
+GridGeometry MatrixDialog::gridGeometry() const
+{
+    return GridGeometry::stretched(columns, rowCount, GridGeometry::areaIn(size()));
+}
+
 QRect MatrixDialog::cellRect(QPoint cell) const
 {
-    const QSize size = geometryFor(this->size()).cell;
-    return QRect(QPoint(cell.x() * size.width(), cell.y() * size.height()), size);
+    return gridGeometry().cellRect(cell);
 }
 
 QRect MatrixDialog::sizeTextRect() const

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/IconMatrix.h"
+#include "matrix/GridGeometry.h"
 #include "matrix/IconSet.h"
 #include "matrix/MatrixGrid.h"
 #include "widgets/ImageButton.h"
@@ -25,24 +26,10 @@ class MatrixDialog : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int kCellPixels = 48;
-    // Height of the strip below the grid that holds the texts and the buttons.
-    static constexpr int kStripHeight = 50;
     // The 256 x 247 dialog-unit layout at its usual 6 x 13 base units: 8 x 7 cells at start.
     static constexpr QSize kInitialClientSize{384, 401};
     // 160 x 148 with a usual frame around it; keeps at least one column and one row.
     static constexpr QSize kMinimumClientSize{144, 109};
-
-    struct Geometry
-    {
-        int columns = 0;
-        int rows = 0;
-        QSize cell;
-    };
-    // Grid dimensions and cell size for a client area; columns or rows below 1 mean "no grid".
-    static Geometry geometryFor(QSize client);
-    // The size of one cell when a client area holds that grid; empty without a grid.
-    static QSize cellSizeFor(QSize client, int columns, int rows);
 
     explicit MatrixDialog(QWidget* parent = nullptr);
     ~MatrixDialog() override;
@@ -101,6 +88,8 @@ private:
     void stepCellAt(QPoint cell, int direction);
     void ShowPointerCell(QPoint position);
     void showCellText(QPoint cell);
+    // The grid as it is now: its shape, stretched over the window as it is now.
+    GridGeometry gridGeometry() const;
     QRect cellRect(QPoint cell) const;
     QRect sizeTextRect() const;
     QRect pointerTextRect() const;

@@ -6,7 +6,6 @@
 
 #include "core/IconMatrix.h"
 #include "matrix/IconSet.h"
-#include "matrix/MatrixDialog.h"
 #include "matrix/MatrixGridAccessible.h"
 
 #include <QFocusEvent>
@@ -83,29 +82,20 @@ bool MatrixGrid::cursorShown() const
     return keyUsed && hasFocus() && columnCount() > 0 && rowCount() > 0;
 }
 
-QSize MatrixGrid::cellSize() const
+GridGeometry MatrixGrid::gridGeometry() const
 {
-    // Cut exactly as the window cuts its client area, which this covers down to the strip.
-    const QSize client(width(), height() + MatrixDialog::kStripHeight);
-    return MatrixDialog::cellSizeFor(client, columnCount(), rowCount());
+    // This covers the window's client area down to the strip: the grid's area.
+    return GridGeometry::stretched(columnCount(), rowCount(), size());
 }
 
 QRect MatrixGrid::cellRect(QPoint cell) const
 {
-    const QSize size = cellSize();
-    if (size.isEmpty())
-        return QRect();
-    return QRect(QPoint(cell.x() * size.width(), cell.y() * size.height()), size);
+    return gridGeometry().cellRect(cell);
 }
 
 QPoint MatrixGrid::cellAt(QPoint position) const
 {
-    const QPoint none(-1, -1);
-    const QSize size = cellSize();
-    if (size.isEmpty() || position.x() < 0 || position.y() < 0)
-        return none;
-    const QPoint cell(position.x() / size.width(), position.y() / size.height());
-    return cell.x() < columnCount() && cell.y() < rowCount() ? cell : none;
+    return gridGeometry().cellAt(position);
 }
 
 QString MatrixGrid::cellName(QPoint cell) const

@@ -4,6 +4,8 @@
 
 #pragma once
 
+#include "matrix/GridGeometry.h"
+
 #include <QAccessible>
 #include <QPoint>
 #include <QRect>
@@ -59,7 +61,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    QSize cellSize() const;
+    GridGeometry gridGeometry() const;
     void tellAssistiveTechnology(QPoint cell, QAccessible::Event type);
 
     const IconMatrix& matrix;

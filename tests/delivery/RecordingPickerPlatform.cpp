@@ -60,3 +60,40 @@ RecordingPickerPlatform::typeText(WindowId target, const QPoint& globalPos, cons
     typed.append({target, globalPos, text});
     return typeResult;
 }
+
+void RecordingPickerPlatform::startTyping(WindowId target, const QPoint& globalPos,
+                                          const QString& text, std::function<void(TypeResult)> done)
+{
+    const TypeResult result = typeText(target, globalPos, text);
+    if (holdTyping)
+        pendingTyping = std::move(done);
+    else
+        done(result);
+}
+
+void RecordingPickerPlatform::cancelTyping()
+{
+    if (pendingTyping)
+        ++cancels;
+    pendingTyping = nullptr;
+}
+
+void RecordingPickerPlatform::prepareTyping(std::function<void(TypeResult)> done)
+{
+    ++armRequests;
+    if (holdArming)
+        pendingArming = std::move(done);
+    else
+        done(armResult);
+}
+
+PickerPlatform::TypeResult RecordingPickerPlatform::typeIntoFocus(const QString& text)
+{
+    return typeText(0, QPoint(), text);
+}
+
+void RecordingPickerPlatform::startTypingIntoFocus(const QString& text,
+                                                   std::function<void(TypeResult)> done)
+{
+    startTyping(0, QPoint(), text, std::move(done));
+}

@@ -10,8 +10,11 @@
 #include <QRect>
 #include <QStringList>
 
+#include <functional>
+
 // A picker backend with windows made up by the test: it answers from that list and records
-// what it was asked to draw and type.
+// what it was asked to draw and type. Offers the pick (DragToWindow) unless told otherwise;
+// answers at once unless told to hold an answer until the test gives it.
 class RecordingPickerPlatform : public PickerPlatform
 {
 public:
@@ -35,6 +38,12 @@ public:
     void showFrame(WindowId window) override;
     void hideFrame() override;
     TypeResult typeText(WindowId target, const QPoint& globalPos, const QString& text) override;
+    void startTyping(WindowId target, const QPoint& globalPos, const QString& text,
+                     std::function<void(TypeResult)> done) override;
+    void cancelTyping() override;
+    void prepareTyping(std::function<void(TypeResult)> done) override;
+    TypeResult typeIntoFocus(const QString& text) override;
+    void startTypingIntoFocus(const QString& text, std::function<void(TypeResult)> done) override;
 
     QList<FakeWindow> windows;
     // "show 0x..", "hide", in order.
@@ -47,7 +56,16 @@ public:
         QPoint at;
         QString text;
     };
-    QList<Typing> typed;
+    QList<Typing> typed; // typing into the focus has no target and no point
     TypeResult typeResult = TypeResult::Typed;
+    // The keys are still going out until the test answers `pendingTyping`.
+    bool holdTyping = false;
+    std::function<void(TypeResult)> pendingTyping;
+    int cancels = 0; // cancelTyping calls while keys were going out
+    // How the request to arm is answered; held until the test answers `pendingArming`.
+    TypeResult armResult = TypeResult::Typed;
+    bool holdArming = false;
+    std::function<void(TypeResult)> pendingArming;
+    int armRequests = 0;
     Gesture shownGesture = Gesture::DragToWindow;
 };

@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "RecordingPickerPlatform.h"
+#include "delivery/DeliveryController.h"
 #include "delivery/DragArea.h"
 #include "delivery/PasswordDialog.h"
 #include "delivery/SecretClipboard.h"
@@ -257,32 +258,8 @@ private slots:
         fixture.release();
         QVERIFY(fixture.mainWindowShown());
         // Past the moment typing would start.
-        QTest::qWait(3 * PasswordDialog::kDeliveryDelayMs);
+        QTest::qWait(3 * DeliveryController::kDeliveryDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
-    }
-
-    void failedTypingSaysSo_data()
-    {
-        QTest::addColumn<PickerPlatform::TypeResult>("result");
-        QTest::addColumn<QString>("text");
-        QTest::addRow("window gone")
-            << PickerPlatform::TypeResult::WindowGone << PasswordDialog::kNotTypedText;
-        QTest::addRow("no input box")
-            << PickerPlatform::TypeResult::NoInputBox << PasswordDialog::kNoInputBoxText;
-    }
-
-    void failedTypingSaysSo()
-    {
-        QFETCH(PickerPlatform::TypeResult, result);
-        QFETCH(QString, text);
-        Fixture fixture;
-        fixture.platform->typeResult = result;
-        fixture.press();
-        fixture.moveTo(QPoint(700, 520));
-        fixture.release();
-        QTRY_COMPARE(fixture.platform->typed.size(), 1);
-        QCOMPARE(fixture.dragArea()->text(), text.replace("\r\n", "\n"));
-        QVERIFY(fixture.mainWindowShown());
     }
 
     void escapeDuringAPickLeavesNothingBehind()
@@ -299,7 +276,7 @@ private slots:
         QVERIFY(fixture.mainWindowShown());
         QVERIFY(fixture.mainWindow.isVisible());
         // Past the moment typing would start.
-        QTest::qWait(3 * PasswordDialog::kDeliveryDelayMs);
+        QTest::qWait(3 * DeliveryController::kDeliveryDelayMs);
         QVERIFY(fixture.platform->typed.isEmpty());
     }
 
@@ -307,7 +284,7 @@ private slots:
     {
         Fixture fixture(false);
         QCOMPARE(fixture.dragArea()->text(),
-                 QString(PasswordDialog::kNotAvailableText).replace("\r\n", "\n"));
+                 QString(DeliveryController::kNotAvailableText).replace("\r\n", "\n"));
         fixture.press();
         QVERIFY(!fixture.dialog->isPicking());
         QCOMPARE(QWidget::mouseGrabber(), nullptr);

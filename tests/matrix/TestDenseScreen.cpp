@@ -88,7 +88,7 @@ private slots:
     {
         MatrixDialog dialog;
         dialog.show();
-        dialog.resize(191, 95 + MatrixDialog::kStripHeight);
+        dialog.resize(191, 95 + GridGeometry::kStripHeight);
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.sizeText().simplified(), QStringLiteral("3 x 1"));
 

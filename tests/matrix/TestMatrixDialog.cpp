@@ -146,7 +146,7 @@ private slots:
         QFETCH(int, columns);
         QFETCH(int, rows);
         QFETCH(QSize, cell);
-        const MatrixDialog::Geometry geometry = MatrixDialog::geometryFor(client);
+        const GridGeometry geometry = GridGeometry::fitting(client);
         QCOMPARE(geometry.columns, columns);
         QCOMPARE(geometry.rows, rows);
         QCOMPARE(geometry.cell, cell);
