@@ -45,6 +45,14 @@ bool MainWindowAway::restore()
     // window, tiles it and so changes its size and the grid in it.
     if (modality != Qt::NonModal)
         platform.markModal(platform.windowOf(main));
+    // Some window managers give every window they map the focus, however it asks to be shown,
+    // and the toolkit hands a focus that reaches the main window on to the password dialog,
+    // which blocks it: either would take the focus from the window just picked, often only
+    // after the password went there. Until the dialog goes, the main window takes no focus.
+    if (!focusWithheld) {
+        focusWithheld = main;
+        platform.setFocusable(platform.windowOf(main), false);
+    }
     // Shown normal, at the place it had: a maximised main window comes back in its normal size.
     // It comes back without taking the focus: the window just picked is being given it, and
     // a window manager that focuses new windows would otherwise take it back to us. This is
@@ -59,4 +67,12 @@ bool MainWindowAway::restore()
     if (geometry.isValid() && main->geometry() != geometry)
         main->setGeometry(geometry);
     return true;
+}
+
+void MainWindowAway::giveFocusBack()
+{
+    if (!focusWithheld)
+        return;
+    platform.setFocusable(platform.windowOf(focusWithheld), true);
+    focusWithheld = nullptr;
 }

@@ -19,12 +19,16 @@ public:
 
     // Does nothing for a window that is not shown.
     void hide(QWidget* mainWindow);
-    // True when the window was away and is back.
+    // True when the window was away and is back. From then on it takes no keyboard focus
+    // until giveFocusBack.
     bool restore();
+    // Before the password dialog goes: the window manager may give the main window the focus.
+    void giveFocusBack();
 
 private:
     PickerPlatform& platform;
     QPointer<QWidget> window;
     QRect geometry;
     Qt::WindowModality modality = Qt::NonModal;
+    QPointer<QWidget> focusWithheld;
 };

@@ -110,6 +110,7 @@ PasswordDialog::PasswordDialog(QWidget* parent, const QString& password,
 PasswordDialog::~PasswordDialog()
 {
     controller.cancel();
+    mainWindowAway.giveFocusBack();
     // The shown copy first, so that ours is the last one and its buffer can be overwritten.
     showButton->setText(QString());
     showButton->setAccessibleName(QString());
@@ -120,6 +121,7 @@ void PasswordDialog::done(int result)
 {
     // Escape and the close box reach here in the middle of a pick too.
     controller.cancel();
+    mainWindowAway.giveFocusBack();
     QDialog::done(result);
 }
 

@@ -52,6 +52,8 @@ PickerPlatform::WindowId PickerPlatform::windowOf(QWidget* topLevel)
 
 void PickerPlatform::markModal(WindowId) {}
 
+void PickerPlatform::setFocusable(WindowId, bool) {}
+
 void PickerPlatform::prepareTyping(std::function<void(TypeResult)> done)
 {
     done(TypeResult::NotAvailable);

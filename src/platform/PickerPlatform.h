@@ -68,6 +68,10 @@ public:
     // shows again, as it was when it first showed, though the toolkit counts it as an ordinary
     // one meanwhile.
     virtual void markModal(WindowId window);
+    // Whether the window manager may give one of our top-levels the keyboard focus. Taken
+    // away while one of our windows blocks it and another program is to get the focus; given
+    // back as it was.
+    virtual void setFocusable(WindowId window, bool focusable);
 
     // Readies typing into whatever gets the keyboard focus next; may ask the user first and
     // answer later. `done` runs once, in the GUI thread: Typed when ready, otherwise why not.

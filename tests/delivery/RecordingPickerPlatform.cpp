@@ -97,3 +97,10 @@ void RecordingPickerPlatform::startTypingIntoFocus(const QString& text,
 {
     startTyping(0, QPoint(), text, std::move(done));
 }
+
+void RecordingPickerPlatform::setFocusable(WindowId window, bool focusable)
+{
+    unfocusable.removeAll(window);
+    if (!focusable)
+        unfocusable.append(window);
+}

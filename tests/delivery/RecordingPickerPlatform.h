@@ -38,6 +38,7 @@ public:
     void showFrame(WindowId window) override;
     void hideFrame() override;
     TypeResult typeText(WindowId target, const QPoint& globalPos, const QString& text) override;
+    void setFocusable(WindowId window, bool focusable) override;
     void startTyping(WindowId target, const QPoint& globalPos, const QString& text,
                      std::function<void(TypeResult)> done) override;
     void cancelTyping() override;
@@ -57,6 +58,8 @@ public:
         QString text;
     };
     QList<Typing> typed; // typing into the focus has no target and no point
+    // The windows whose focus is withheld now.
+    QList<WindowId> unfocusable;
     TypeResult typeResult = TypeResult::Typed;
     // The keys are still going out until the test answers `pendingTyping`.
     bool holdTyping = false;

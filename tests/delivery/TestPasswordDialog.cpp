@@ -232,6 +232,10 @@ private slots:
         QTRY_COMPARE(fixture.platform->typed.size(), typed ? 1 : 0);
         QVERIFY(fixture.mainWindowShown());
         QCOMPARE(fixture.mainWindow.geometry(), before);
+        // A window manager that focuses every window it maps must not give the main window
+        // the focus (the toolkit would pass it on to the dialog, away from the target).
+        const QList<WindowId> mainOnly{WindowId(fixture.mainWindow.winId())};
+        QCOMPARE(fixture.platform->unfocusable, mainOnly);
 
         InputCounter counter;
         fixture.mainWindow.installEventFilter(&counter);
@@ -246,6 +250,7 @@ private slots:
         QTest::keyClick(fixture.dialog->windowHandle(), Qt::Key_Escape);
         QVERIFY(!fixture.dialog->isVisible());
         QVERIFY(fixture.mainWindowShown());
+        QVERIFY(fixture.platform->unfocusable.isEmpty());
     }
 
     void releaseAwayFromTheFramedWindowTypesNothing()

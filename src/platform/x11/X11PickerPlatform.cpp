@@ -67,6 +67,7 @@ std::unique_ptr<X11PickerPlatform> X11PickerPlatform::open()
 X11PickerPlatform::X11PickerPlatform(Display* display)
     : display(display), root(DefaultRootWindow(display)),
       wmStateAtom(XInternAtom(display, "WM_STATE", False)),
+      wmTakeFocusAtom(XInternAtom(display, "WM_TAKE_FOCUS", False)),
       netActiveWindowAtom(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
       netSupportingWmCheckAtom(XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False)),
       netFrameExtentsAtom(XInternAtom(display, "_NET_FRAME_EXTENTS", False)),
@@ -417,5 +418,55 @@ void X11PickerPlatform::markModal(WindowId window)
                         reinterpret_cast<const unsigned char*>(&modalAtom), 1);
     }
     // Written before Qt, on its own connection, reads the property back.
+    XSync(display, False);
+}
+
+// The window takes no input and does not take part in WM_TAKE_FOCUS: a window manager then
+// never gives it the focus (the ICCCM's No Input model), not even one that focuses every window
+// it maps, whatever the window asks for on showing. What the toolkit had set comes back as it
+// was; managers read both properties anew when they change.
+void X11PickerPlatform::setFocusable(WindowId window, bool focusable)
+{
+    XErrorTrap trap(display);
+    const Window target = Window(window);
+    const auto saved =
+        std::find_if(withheldFocus.begin(), withheldFocus.end(),
+                     [target](const WithheldFocus& withheld) { return withheld.window == target; });
+    if (focusable == (saved == withheldFocus.end()))
+        return;
+    XWMHints hints{};
+    if (XWMHints* current = XGetWMHints(display, target)) {
+        hints = *current;
+        XFree(current);
+    }
+    if (focusable) {
+        hints.input = saved->input ? True : False;
+        if (!saved->hadInputHint)
+            hints.flags &= ~InputHint;
+        XSetWMHints(display, target, &hints);
+        XSetWMProtocols(display, target, saved->protocols.data(), int(saved->protocols.size()));
+        withheldFocus.erase(saved);
+    } else {
+        WithheldFocus withheld;
+        withheld.window = target;
+        withheld.hadInputHint = hints.flags & InputHint;
+        withheld.input = !withheld.hadInputHint || hints.input;
+        Atom* protocols = nullptr;
+        int count = 0;
+        if (XGetWMProtocols(display, target, &protocols, &count)) {
+            withheld.protocols.assign(protocols, protocols + count);
+            XFree(protocols);
+        }
+        if (trap.failed())
+            return;
+        hints.flags |= InputHint;
+        hints.input = False;
+        XSetWMHints(display, target, &hints);
+        std::vector<Atom> kept = withheld.protocols;
+        kept.erase(std::remove(kept.begin(), kept.end(), wmTakeFocusAtom), kept.end());
+        XSetWMProtocols(display, target, kept.data(), int(kept.size()));
+        withheldFocus.push_back(std::move(withheld));
+    }
+    // Written before the toolkit, on its own connection, maps the window or ends the dialog.
     XSync(display, False);
 }

@@ -38,6 +38,7 @@ public:
                      std::function<void(TypeResult)> done) override;
     void cancelTyping() override;
     void markModal(WindowId window) override;
+    void setFocusable(WindowId window, bool focusable) override;
 
 private:
     explicit X11PickerPlatform(Display* display);
@@ -57,12 +58,22 @@ private:
     Display* display;
     Window root;
     Atom wmStateAtom;
+    Atom wmTakeFocusAtom;
     Atom netActiveWindowAtom;
     Atom netSupportingWmCheckAtom;
     Atom netFrameExtentsAtom;
     Atom gtkFrameExtentsAtom;
     bool hasXTest = false;
     bool hasXkb = false;
+    // What the toolkit had set on the windows whose focus is withheld.
+    struct WithheldFocus
+    {
+        Window window = None;
+        bool hadInputHint = false;
+        bool input = true;
+        std::vector<Atom> protocols;
+    };
+    std::vector<WithheldFocus> withheldFocus;
     std::unique_ptr<PickFrame> frame;
     std::unique_ptr<X11Typist> typist;
 };

@@ -8,27 +8,17 @@
 #include "platform/x11/XErrorTrap.h"
 #include "platform/x11/XRequestBuffer.h"
 
-#include <X11/XKBlib.h>
-#include <X11/Xatom.h>
-#include <X11/Xresource.h>
-#include <X11/Xutil.h>
-#include <X11/cursorfont.h>
+#include <QPointer>
+
 #include <X11/extensions/XTest.h>
-#include <X11/extensions/Xfixes.h>
-#include <X11/keysym.h>
-#include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string.h>
-#include <string_view>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr milliseconds kPollInterval(2);
 // How long a window may take to get the focus after we asked for it.
 constexpr milliseconds kFocusTimeout(2000);
 // How long the target may take to show its pointer shape at the release point, once it has
@@ -44,41 +34,14 @@ constexpr milliseconds kAnswerTimeout(5000);
 // spare key taken off before then would arrive as nothing.
 constexpr milliseconds kSteadyTextCursor(40);
 constexpr milliseconds kUnansweredSettle(2000);
-// How long a window manager may hold the focusing click before it reaches the target.
+// How long a window manager may hold the focusing click before it reaches the target. Nothing
+// tells another client when a manager lets a held click go, so the button is looked at again
+// after 1, 2, 4 ... up to 16 ms.
 constexpr milliseconds kClickTimeout(1000);
-
-// The I-beam of the core cursor font, which programs without a cursor theme show.
-constexpr unsigned kCoreTextGlyph = XC_xterm;
-
-// The keysym that stands for a character when the keymap lacks it: Latin-1 is its own
-// keysym, the rest of Unicode has keysyms of its own. Control characters have none we would
-// send (never Return).
-KeySym keysymFor(char32_t character)
-{
-    if (character < 0x20 || (character >= 0x7f && character < 0xa0) || character > 0x10ffff)
-        return NoSymbol;
-    if (character <= 0xff)
-        return KeySym(character);
-    return KeySym(0x01000000 | character);
-}
-
-// The shift level a key type gives with these modifiers down.
-unsigned levelFor(const XkbKeyTypeRec* type, unsigned mods)
-{
-    mods &= type->mods.mask;
-    for (int i = 0; i < type->map_count; ++i) {
-        if (type->map[i].active && type->map[i].mods.mask == mods)
-            return type->map[i].level;
-    }
-    return 0;
-}
-
-template <typename T> void wipeVector(std::vector<T>& values)
-{
-    if (!values.empty())
-        explicit_bzero(values.data(), values.size() * sizeof(T));
-    values.clear();
-}
+constexpr milliseconds kLongestClickRecheck(16);
+// Requests made elsewhere on this connection may read our events into Xlib's queue, where the
+// socket no longer shows them: at the latest this long after the last look, we look again.
+constexpr milliseconds kLongestSleep(50);
 
 } // namespace
 
@@ -86,12 +49,15 @@ X11Typist::X11Typist(Display* display, FocusTest hasFocus)
     : display(display), root(DefaultRootWindow(display)), hasFocus(std::move(hasFocus)),
       wmProtocolsAtom(XInternAtom(display, "WM_PROTOCOLS", False)),
       netWmPingAtom(XInternAtom(display, "_NET_WM_PING", False)),
-      netActiveWindowAtom(XInternAtom(display, "_NET_ACTIVE_WINDOW", False))
+      netActiveWindowAtom(XInternAtom(display, "_NET_ACTIVE_WINDOW", False)),
+      connectionReadable(ConnectionNumber(display), QSocketNotifier::Read), keyboardState(display),
+      pointerShape(display)
 {
-    int eventBase = 0, errorBase = 0;
-    hasXFixes = XFixesQueryExtension(display, &eventBase, &errorBase);
-    timer.setInterval(kPollInterval);
-    connect(&timer, &QTimer::timeout, this, &X11Typist::poll);
+    connectionReadable.setEnabled(false);
+    connect(&connectionReadable, &QSocketNotifier::activated, this, &X11Typist::wake);
+    wakeTimer.setSingleShot(true);
+    wakeTimer.setTimerType(Qt::PreciseTimer);
+    connect(&wakeTimer, &QTimer::timeout, this, &X11Typist::wake);
 }
 
 X11Typist::~X11Typist()
@@ -105,7 +71,8 @@ void X11Typist::start(Window window, const QPoint& devicePos, bool viaWindowMana
     if (stage == Stage::Settle) {
         // The last target may still be reading its keys: its spare keys stay on the keymap
         // (so this delivery picks other spares) and come off after this one.
-        timer.stop();
+        XErrorTrap trap(display);
+        watchTarget(false);
         stage = Stage::Idle;
     }
     cancel();
@@ -126,7 +93,7 @@ void X11Typist::start(Window window, const QPoint& devicePos, bool viaWindowMana
         characters.push_back(character);
     }
     for (const char32_t character : characters) {
-        if (keysymFor(character) == NoSymbol) {
+        if (keysymForCharacter(character) == kNoSymbol) {
             // Reported from the event loop, like every other ending.
             stage = Stage::Focus;
             QTimer::singleShot(0, this, [this, delivery] {
@@ -145,9 +112,7 @@ void X11Typist::start(Window window, const QPoint& devicePos, bool viaWindowMana
         pingable = std::find(protocols, protocols + count, netWmPingAtom) != protocols + count;
         XFree(protocols);
     }
-    // The target's answers to our pings come to the root window (toolkits send them with
-    // either of these masks).
-    XSelectInput(display, root, StructureNotifyMask | SubstructureNotifyMask);
+    watchTarget(true);
     if (viaWindowManager) {
         XEvent event{};
         event.xclient.type = ClientMessage;
@@ -172,24 +137,24 @@ void X11Typist::start(Window window, const QPoint& devicePos, bool viaWindowMana
     // The theme's text cursor is read while the target takes the focus (from its files once
     // per theme), so that none of the time the target has to show its pointer shape goes to it.
     XFlush(display);
-    readCursorTheme();
-    themeTextCursorPictures();
+    pointerShape.readTheme();
     deadline = Clock::now() + kFocusTimeout;
-    timer.start();
+    connectionReadable.setEnabled(true);
+    wakeTimer.start(0);
 }
 
 void X11Typist::cancel()
 {
     ++generation;
-    timer.stop();
+    wakeTimer.stop();
+    connectionReadable.setEnabled(false);
     done = nullptr;
     if (stage == Stage::Idle)
         return;
     XErrorTrap trap(display);
-    restoreKeyboard();
-    restoreSpareKeys();
+    keyboardGuard.reset();
     wipe();
-    XSelectInput(display, root, NoEventMask);
+    watchTarget(false);
     XFlush(display);
     stage = Stage::Idle;
 }
@@ -204,13 +169,38 @@ void X11Typist::refuse(TypeResult result, Done whenDone)
     });
 }
 
-void X11Typist::poll()
+// The connection has something to read or a step's time is up: every step that can go on
+// does, then the typist sleeps again.
+void X11Typist::wake()
+{
+    const QPointer<X11Typist> alive(this);
+    for (;;) {
+        readEvents();
+        const unsigned delivery = generation;
+        const Stage before = stage;
+        if (stage == Stage::Idle)
+            break;
+        try {
+            advance();
+        } catch (...) {
+            // Whatever went wrong, the keyboard is the user's again (finish restores it).
+            finish(TypeResult::Failed);
+            return;
+        }
+        // A report may have ended this delivery, started another or deleted us.
+        if (!alive || delivery != generation)
+            return;
+        if (stage == before && XEventsQueued(display, QueuedAlready) == 0)
+            break;
+    }
+    scheduleWake();
+}
+
+void X11Typist::advance()
 {
     XErrorTrap trap(display);
-    readEvents();
     switch (stage) {
     case Stage::Idle:
-        timer.stop();
         return;
     case Stage::Focus:
         if (hasFocus(target, point) && !trap.failed())
@@ -221,33 +211,43 @@ void X11Typist::poll()
     case Stage::Pointer:
         judgePointer();
         return;
-    case Stage::Click: {
-        Window rootReturn = None, child = None;
-        int rootX = 0, rootY = 0, x = 0, y = 0;
-        unsigned mask = 0;
-        XQueryPointer(display, root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask);
-        // The release has been handled once the button is up again: a window manager that
-        // holds clicks (to focus and raise) has let this one through to the target by then.
-        if (!(mask & Button1Mask))
-            typeFrom(0);
-        else if (pastDeadline())
-            finish(TypeResult::Failed);
+    case Stage::Click:
+        checkClick();
         return;
-    }
     case Stage::Batch:
         if (pingAnswered() || pastDeadline())
-            typeFrom(typed);
+            typeNextBatch();
         return;
     case Stage::Settle:
         if (pingAnswered() || pastDeadline()) {
-            restoreSpareKeys();
-            XSelectInput(display, root, NoEventMask);
+            keyboardGuard.reset();
+            watchTarget(false);
             XFlush(display);
             stage = Stage::Idle;
-            timer.stop();
         }
         return;
     }
+}
+
+// Until the next step is due: the connection wakes the typist for events, the timer for the
+// step's time.
+void X11Typist::scheduleWake()
+{
+    if (stage == Stage::Idle) {
+        wakeTimer.stop();
+        connectionReadable.setEnabled(false);
+        return;
+    }
+    const auto now = Clock::now();
+    auto next = std::min(deadline, now + kLongestSleep);
+    if (stage == Stage::Pointer && textCursorSeen && !pingable)
+        next = std::min(next, textCursorSince + kSteadyTextCursor);
+    if (stage == Stage::Click)
+        next = std::min(next, now + clickRecheck);
+    // Rounded up: woken before the time, the step would only go to sleep again.
+    const auto wait = std::chrono::ceil<milliseconds>(std::max(next - now, Clock::duration(0)));
+    connectionReadable.setEnabled(true);
+    wakeTimer.start(wait);
 }
 
 void X11Typist::readEvents()
@@ -260,6 +260,16 @@ void X11Typist::readEvents()
             event.xclient.data.l[1] == pingStamp && Window(event.xclient.data.l[2]) == target)
             pingPending = false;
     }
+}
+
+// What wakes the typist for this target: its focus, its end, the answers to pings (which come
+// to the root window; toolkits send them with either of these masks) and the pointer shape.
+void X11Typist::watchTarget(bool watch)
+{
+    if (target != None)
+        XSelectInput(display, target, watch ? FocusChangeMask | StructureNotifyMask : NoEventMask);
+    XSelectInput(display, root, watch ? StructureNotifyMask | SubstructureNotifyMask : NoEventMask);
+    pointerShape.watchChanges(watch);
 }
 
 // The target changes its pointer shape as the pointer moves over it; a move there and back
@@ -296,7 +306,7 @@ void X11Typist::judgePointer()
         if (pingable && pongs < 2)
             return;
     }
-    const bool text = showsTextCursor();
+    const bool text = pointerShape.showsTextCursor();
     const auto now = Clock::now();
     if (text && !textCursorSeen) {
         textCursorSeen = true;
@@ -312,277 +322,76 @@ void X11Typist::judgePointer()
         finish(TypeResult::NoInputBox);
 }
 
-// The cursor theme programs load their cursors from, as libXcursor chooses it: the environment
-// first, then the Xcursor.theme resource, read anew for each delivery, as desktops change it
-// while programs run (and Chromium follows); empty for the theme called "default".
-void X11Typist::readCursorTheme()
-{
-    std::string theme;
-    if (const char* fromEnvironment = getenv("XCURSOR_THEME"))
-        theme = fromEnvironment;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, remaining = 0;
-    unsigned char* data = nullptr;
-    if (theme.empty() &&
-        XGetWindowProperty(display, root, XA_RESOURCE_MANAGER, 0, 1 << 20, False, XA_STRING, &type,
-                           &format, &count, &remaining, &data) == Success &&
-        data && format == 8) {
-        XrmInitialize();
-        if (XrmDatabase resources = XrmGetStringDatabase(reinterpret_cast<const char*>(data))) {
-            char* valueType = nullptr;
-            XrmValue value{};
-            if (XrmGetResource(resources, "Xcursor.theme", "Xcursor.Theme", &valueType, &value) &&
-                value.addr)
-                theme.assign(value.addr, strnlen(value.addr, value.size));
-            XrmDestroyDatabase(resources);
-        }
-    }
-    if (data)
-        XFree(data);
-    if (!themePicturesLoaded || theme != cursorTheme) {
-        cursorTheme = theme;
-        themePicturesLoaded = false;
-        judgedCursorSerial = 0;
-    }
-}
-
-const std::vector<TextCursorPicture>& X11Typist::themeTextCursorPictures()
-{
-    if (!themePicturesLoaded) {
-        themePictures = themeTextCursors(cursorTheme.empty() ? nullptr : cursorTheme.c_str());
-        themePicturesLoaded = true;
-    }
-    return themePictures;
-}
-
-// The outline of the core font's I-beam, drawn with the size and hot spot of the shape shown.
-TextCursorPicture X11Typist::coreTextCursorPicture(const CursorImage& shown)
-{
-    TextCursorPicture picture;
-    picture.outlineOnly = true;
-    picture.image.width = shown.width;
-    picture.image.height = shown.height;
-    picture.image.xhot = shown.xhot;
-    picture.image.yhot = shown.yhot;
-    const Font font = XLoadFont(display, "cursor");
-    const Pixmap bitmap = XCreatePixmap(display, root, shown.width, shown.height, 1);
-    const GC gc = XCreateGC(display, bitmap, 0, nullptr);
-    XSetForeground(display, gc, 0);
-    XFillRectangle(display, bitmap, gc, 0, 0, shown.width, shown.height);
-    XSetForeground(display, gc, 1);
-    XSetFont(display, gc, font);
-    const char glyph = char(kCoreTextGlyph + 1); // the mask follows its glyph
-    XDrawString(display, bitmap, gc, shown.xhot, shown.yhot, &glyph, 1);
-    if (XImage* mask = XGetImage(display, bitmap, 0, 0, shown.width, shown.height, 1, XYPixmap)) {
-        picture.image.pixels.reserve(std::size_t(shown.width) * std::size_t(shown.height));
-        for (int y = 0; y < shown.height; ++y) {
-            for (int x = 0; x < shown.width; ++x)
-                picture.image.pixels.push_back(XGetPixel(mask, x, y) ? 0xff000000u : 0u);
-        }
-        XDestroyImage(mask);
-    }
-    XFreeGC(display, gc);
-    XFreePixmap(display, bitmap);
-    XUnloadFont(display, font);
-    return picture;
-}
-
-bool X11Typist::showsTextCursor()
-{
-    if (!hasXFixes)
-        return false;
-    XFixesCursorImage* image = XFixesGetCursorImage(display);
-    if (!image)
-        return false;
-    if (image->cursor_serial == judgedCursorSerial && judgedCursorSerial != 0) {
-        XFree(image);
-        return judgedCursorIsText;
-    }
-    CursorImage shown;
-    shown.name = image->name ? image->name : "";
-    shown.width = image->width;
-    shown.height = image->height;
-    shown.xhot = image->xhot;
-    shown.yhot = image->yhot;
-    // XFixes hands each 32-bit pixel over in an unsigned long.
-    shown.pixels.assign(image->pixels, image->pixels + std::size_t(image->width) * image->height);
-    bool text = isTextCursor(shown, themeTextCursorPictures());
-    // Programs without a cursor theme show the core font's I-beam, which has no name either.
-    if (!text && shown.name.empty() && shown.width > 0 && shown.height > 0 && shown.width <= 64 &&
-        shown.height <= 64)
-        text = isTextCursor(shown, {coreTextCursorPicture(shown)});
-    judgedCursorSerial = image->cursor_serial;
-    judgedCursorIsText = text;
-    XFree(image);
-    return text;
-}
-
 // One click where the user let go focuses the input box there, with the caret at the point.
 void X11Typist::beginClick()
 {
-    setKeyboardAside();
+    if (!keyboardGuard)
+        keyboardGuard = std::make_unique<KeyboardGuard>(keyboardState);
+    keyboardGuard->setAside();
     XTestFakeButtonEvent(display, Button1, True, CurrentTime);
     XTestFakeButtonEvent(display, Button1, False, CurrentTime);
     XFlush(display);
     stage = Stage::Click;
     deadline = Clock::now() + kClickTimeout;
+    clickRecheck = milliseconds(1);
 }
 
-void X11Typist::setKeyboardAside()
+void X11Typist::checkClick()
 {
-    XkbStateRec state{};
-    XkbGetState(display, XkbUseCoreKbd, &state);
-    lockedMods = state.locked_mods;
-    latchedMods = state.latched_mods;
-    lockedGroup = state.locked_group;
-    latchedGroup = state.latched_group;
-    keyboardAside = true;
-    // Keys the user still holds would change or repeat ours.
-    char keys[32] = {};
-    XQueryKeymap(display, keys);
-    for (int keycode = 8; keycode < 256; ++keycode) {
-        if (keys[keycode / 8] & (1 << (keycode % 8)))
-            XTestFakeKeyEvent(display, unsigned(keycode), False, CurrentTime);
-    }
-    if (lockedMods)
-        XkbLockModifiers(display, XkbUseCoreKbd, lockedMods, 0);
-    if (latchedMods)
-        XkbLatchModifiers(display, XkbUseCoreKbd, latchedMods, 0);
-    if (lockedGroup)
-        XkbLockGroup(display, XkbUseCoreKbd, 0);
-    if (latchedGroup)
-        XkbLatchGroup(display, XkbUseCoreKbd, 0);
-}
-
-void X11Typist::restoreKeyboard()
-{
-    if (!keyboardAside)
-        return;
-    keyboardAside = false;
-    if (lockedMods)
-        XkbLockModifiers(display, XkbUseCoreKbd, lockedMods, lockedMods);
-    if (latchedMods)
-        XkbLatchModifiers(display, XkbUseCoreKbd, latchedMods, latchedMods);
-    if (lockedGroup)
-        XkbLockGroup(display, XkbUseCoreKbd, unsigned(lockedGroup));
-    if (latchedGroup)
-        XkbLatchGroup(display, XkbUseCoreKbd, unsigned(latchedGroup));
-}
-
-// Finds a key for every character in the first layout, plain or with Shift; characters the
-// keymap lacks keep their keysym for a spare keycode.
-bool X11Typist::plan()
-{
-    XkbDescPtr keymap = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
-    if (!keymap)
-        return false;
-    shiftKeycode = XKeysymToKeycode(display, XK_Shift_L);
-    spareKeycodes.clear();
-    for (int keycode = keymap->max_key_code; keycode >= keymap->min_key_code; --keycode) {
-        bool empty = true;
-        for (int group = 0; group < XkbKeyNumGroups(keymap, keycode); ++group) {
-            for (int level = 0; level < XkbKeyGroupWidth(keymap, keycode, group); ++level)
-                empty = empty && XkbKeySymEntry(keymap, keycode, level, group) == NoSymbol;
-        }
-        if (empty && keycode > 8)
-            spareKeycodes.push_back(KeyCode(keycode));
-    }
-
-    strokes.reserve(characters.size());
-    for (const char32_t character : characters) {
-        Keystroke stroke;
-        for (const bool shift : {false, true}) {
-            if (shift && !shiftKeycode)
-                break;
-            for (int keycode = keymap->min_key_code;
-                 keycode <= keymap->max_key_code && !stroke.keycode; ++keycode) {
-                if (XkbKeyNumGroups(keymap, keycode) == 0)
-                    continue;
-                const XkbKeyTypeRec* type = XkbKeyKeyType(keymap, keycode, 0);
-                const unsigned level = levelFor(type, shift ? ShiftMask : 0);
-                if (int(level) >= XkbKeyGroupWidth(keymap, keycode, 0))
-                    continue;
-                const KeySym keysym = XkbKeySymEntry(keymap, keycode, level, 0);
-                if (keysym != NoSymbol && xkb_keysym_to_utf32(xkb_keysym_t(keysym)) == character) {
-                    stroke.keycode = KeyCode(keycode);
-                    stroke.shift = shift;
-                }
-            }
-            if (stroke.keycode)
-                break;
-        }
-        if (!stroke.keycode)
-            stroke.keysym = keysymFor(character);
-        strokes.push_back(stroke);
-    }
-    XkbFreeKeyboard(keymap, 0, True);
-    const bool needSpare = std::any_of(strokes.begin(), strokes.end(),
-                                       [](const Keystroke& stroke) { return !stroke.keycode; });
-    return !needSpare || !spareKeycodes.empty();
-}
-
-// Types the keys from `index` on. Characters the keymap lacks go on spare keycodes, as many
-// at once as there are spares; when they run out, the target first reads what it has.
-void X11Typist::typeFrom(std::size_t index)
-{
-    if (index == 0 && !plan()) {
+    Window rootReturn = None, child = None;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    XQueryPointer(display, root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask);
+    // The release has been handled once the button is up again: a window manager that holds
+    // clicks (to focus and raise) has let this one through to the target by then. Keys go
+    // out only while the target still holds the focus: a window that took it meanwhile would
+    // get them, and the user would be told the password went in.
+    if (!(mask & Button1Mask) && hasFocus(target, point)) {
+        nextBatch = 0;
+        typeNextBatch();
+    } else if (!(mask & Button1Mask)) {
+        finish(TypeResult::WindowGone);
+    } else if (pastDeadline()) {
         finish(TypeResult::Failed);
-        return;
+    } else {
+        clickRecheck = std::min(clickRecheck * 2, kLongestClickRecheck);
     }
-    // This batch: the spare keycodes for the characters up to where they run out.
-    std::vector<std::pair<unsigned long, KeyCode>> assigned;
-    std::size_t end = index;
-    for (; end < strokes.size(); ++end) {
-        if (strokes[end].keycode)
-            continue;
-        const unsigned long keysym = strokes[end].keysym;
-        const auto found =
-            std::find_if(assigned.begin(), assigned.end(),
-                         [keysym](const auto& pair) { return pair.first == keysym; });
-        if (found != assigned.end())
-            continue;
-        if (assigned.size() == spareKeycodes.size())
-            break;
-        assigned.emplace_back(keysym, spareKeycodes[assigned.size()]);
-    }
-    for (const auto& [keysym, keycode] : assigned) {
-        KeySym pair[2] = {KeySym(keysym), KeySym(keysym)};
-        XChangeKeyboardMapping(display, keycode, 2, pair, 1);
-        explicit_bzero(pair, sizeof pair);
-        if (std::find(remappedKeycodes.begin(), remappedKeycodes.end(), keycode) ==
-            remappedKeycodes.end())
-            remappedKeycodes.push_back(keycode);
-    }
-    for (std::size_t i = index; i < end; ++i) {
-        KeyCode keycode = strokes[i].keycode;
-        bool shift = strokes[i].shift;
-        if (!keycode) {
-            for (const auto& [keysym, spare] : assigned) {
-                if (keysym == strokes[i].keysym)
-                    keycode = spare;
-            }
+}
+
+// Sends the next batch of keys: the spare keys get this batch's keysyms, then the keys go
+// out. Between batches the target must first read what it has, as the spares change.
+void X11Typist::typeNextBatch()
+{
+    if (nextBatch == 0) {
+        plan = planKeys(keyboardState.keymap(), {characters.data(), characters.size()});
+        if (!plan.typeable) {
+            finish(TypeResult::Failed);
+            return;
         }
-        if (shift)
-            XTestFakeKeyEvent(display, shiftKeycode, True, CurrentTime);
-        XTestFakeKeyEvent(display, keycode, True, CurrentTime);
-        XTestFakeKeyEvent(display, keycode, False, CurrentTime);
-        if (shift)
-            XTestFakeKeyEvent(display, shiftKeycode, False, CurrentTime);
     }
-    wipeVector(assigned);
-    typed = end;
-    if (end < strokes.size()) {
-        // The spare keys get other characters next: the target must have read these first.
+    if (nextBatch < plan.batches.size()) {
+        const KeyBatch& batch = plan.batches[nextBatch++];
+        for (const auto& [keycode, keysym] : batch.remaps)
+            keyboardGuard->remap(keycode, keysym);
+        for (const PlannedKey& key : batch.keys) {
+            if (key.shift)
+                XTestFakeKeyEvent(display, plan.shiftKeycode, True, CurrentTime);
+            XTestFakeKeyEvent(display, key.keycode, True, CurrentTime);
+            XTestFakeKeyEvent(display, key.keycode, False, CurrentTime);
+            if (key.shift)
+                XTestFakeKeyEvent(display, plan.shiftKeycode, False, CurrentTime);
+        }
+    }
+    if (nextBatch < plan.batches.size()) {
         sendPing();
         XFlush(display);
         stage = Stage::Batch;
         deadline = Clock::now() + (pingable ? kAnswerTimeout : kUnansweredSettle);
         return;
     }
-    restoreKeyboard();
+    keyboardGuard->restoreLocks();
     wipe();
-    if (remappedKeycodes.empty()) {
+    if (!keyboardGuard->holdsSpareKeys()) {
         finish(TypeResult::Typed);
         return;
     }
@@ -616,37 +425,24 @@ void X11Typist::sendPing()
     pingPending = true;
 }
 
-bool X11Typist::pingAnswered()
-{
-    return pingable && !pingPending;
-}
-
-void X11Typist::restoreSpareKeys()
-{
-    for (const KeyCode keycode : remappedKeycodes) {
-        KeySym none[2] = {NoSymbol, NoSymbol};
-        XChangeKeyboardMapping(display, keycode, 2, none, 1);
-    }
-    remappedKeycodes.clear();
-}
-
 void X11Typist::wipe()
 {
-    wipeVector(characters);
-    wipeVector(strokes);
+    if (!characters.empty())
+        explicit_bzero(characters.data(), characters.size() * sizeof(char32_t));
+    characters.clear();
     characters.shrink_to_fit();
-    strokes.shrink_to_fit();
-    typed = 0;
+    wipePlan(plan);
+    nextBatch = 0;
 }
 
 void X11Typist::finish(TypeResult result)
 {
-    timer.stop();
+    wakeTimer.stop();
+    connectionReadable.setEnabled(false);
     {
         XErrorTrap trap(display);
-        restoreKeyboard();
-        restoreSpareKeys();
-        XSelectInput(display, root, NoEventMask);
+        keyboardGuard.reset();
+        watchTarget(false);
         XFlush(display);
     }
     wipe();

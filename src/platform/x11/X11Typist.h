@@ -5,30 +5,39 @@
 #pragma once
 
 #include "platform/PickerPlatform.h"
-#include "platform/x11/TextCursor.h"
+#include "platform/x11/KeyPlan.h"
 
 #include <QObject>
 #include <QPoint>
+#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
+
+// Xlib after Qt: its macros (Bool, Status, None) break Qt's headers.
+#include "platform/x11/KeyboardGuard.h"
+#include "platform/x11/X11PointerShape.h"
 
 #include <X11/Xlib.h>
 
 #include <chrono>
 #include <functional>
-#include <string>
+#include <memory>
 #include <vector>
 
 // Types text into the input box of another program's window with XTest, one delivery at a
 // time, without holding up the event loop while the target takes the focus.
 //
 // A delivery activates the target, looks at the pointer shape the target shows at the
-// release point, and goes on only over a text input (an I-beam): then one click there
-// focuses that input box, and the keys follow. Keys are chosen for the first layout with no
-// locked modifiers; the user's locks, latches and layout group are set aside for the keys
-// and put back afterwards, and keys the user holds are let go. Characters the keymap lacks
-// are put on spare keycodes, all at once, and taken off again once the target has read its
-// keys. Every buffer that held the text or its keys is overwritten when typing ends.
+// release point (X11PointerShape), and goes on only over a text input (an I-beam): then one
+// click there focuses that input box, and the keys follow. The keys come from planKeys
+// (KeyPlan), for the first layout with no locked modifiers; a KeyboardGuard sets the user's
+// locks, latches and layout group aside for them and puts them back, and takes the spare keys
+// that typed characters the keymap lacks off again once the target has read its keys. Every
+// buffer that held the text or its keys is overwritten when typing ends.
+//
+// Between steps it sleeps until the X connection has something to read (the target's answer
+// to a ping, a change of focus or pointer shape, the target going away) or the step's time
+// is up.
 class X11Typist : public QObject
 {
     Q_OBJECT
@@ -61,32 +70,23 @@ private:
         Batch,   // waiting for the target to read its keys before spare keys are reused
         Settle   // the keys went out; waiting to take the spare keys off the keymap again
     };
-    struct Keystroke
-    {
-        KeyCode keycode = 0;
-        bool shift = false;
-        unsigned long keysym = 0; // kept only for characters the keymap lacks
-    };
+    using Clock = std::chrono::steady_clock;
 
-    void poll();
+    void wake();
+    void advance();
+    void scheduleWake();
     void readEvents();
     void beginPointerCheck();
     void judgePointer();
     void beginClick();
-    void typeFrom(std::size_t index);
-    bool plan();
+    void checkClick();
+    void typeNextBatch();
     void sendPing();
-    bool pingAnswered();
-    void setKeyboardAside();
-    void restoreKeyboard();
-    void restoreSpareKeys();
+    bool pingAnswered() const { return pingable && !pingPending; }
+    void watchTarget(bool watch);
     void wipe();
     void finish(TypeResult result);
-    bool showsTextCursor();
-    void readCursorTheme();
-    const std::vector<TextCursorPicture>& themeTextCursorPictures();
-    TextCursorPicture coreTextCursorPicture(const CursorImage& shown);
-    bool pastDeadline() const { return std::chrono::steady_clock::now() > deadline; }
+    bool pastDeadline() const { return Clock::now() > deadline; }
 
     Display* display;
     Window root;
@@ -94,8 +94,11 @@ private:
     Atom wmProtocolsAtom;
     Atom netWmPingAtom;
     Atom netActiveWindowAtom;
-    bool hasXFixes = false;
-    QTimer timer;
+    QSocketNotifier connectionReadable;
+    QTimer wakeTimer;
+    XkbKeyboardState keyboardState;
+    std::unique_ptr<KeyboardGuard> keyboardGuard; // while the keyboard is not the user's
+    X11PointerShape pointerShape;
 
     Stage stage = Stage::Idle;
     unsigned generation = 0; // counts deliveries, so that a late report of an old one is dropped
@@ -106,29 +109,12 @@ private:
     long pingStamp = 0;
     int pongs = 0;
     bool pingPending = false;
-    std::chrono::steady_clock::time_point deadline;
-    std::chrono::steady_clock::time_point textCursorSince;
+    Clock::time_point deadline;
+    Clock::time_point textCursorSince;
     bool textCursorSeen = false;
+    std::chrono::milliseconds clickRecheck{0};
 
     std::vector<char32_t> characters;
-    std::vector<Keystroke> strokes;
-    std::size_t typed = 0;
-    KeyCode shiftKeycode = 0;
-    std::vector<KeyCode> spareKeycodes;
-    std::vector<KeyCode> remappedKeycodes;
-
-    bool keyboardAside = false;
-    unsigned lockedMods = 0;
-    unsigned latchedMods = 0;
-    int lockedGroup = 0;
-    int latchedGroup = 0;
-
-    // The cursor theme in use and its text cursor, loaded when first compared with.
-    std::string cursorTheme;
-    bool themePicturesLoaded = false;
-    std::vector<TextCursorPicture> themePictures;
-
-    // The pointer shape judged last, by its serial: I-beam or not.
-    unsigned long judgedCursorSerial = 0;
-    bool judgedCursorIsText = false;
+    KeyPlan plan;
+    std::size_t nextBatch = 0;
 };
