@@ -107,17 +107,6 @@ Keysym keysymOf(const KeymapKey& key, unsigned group, bool shift)
     return level < keyGroup.keysyms.size() ? keyGroup.keysyms[level] : kNoSymbol;
 }
 
-bool holdsNothing(const KeymapKey& key)
-{
-    for (const KeyGroup& group : key.groups) {
-        for (const Keysym keysym : group.keysyms) {
-            if (keysym != kNoSymbol)
-                return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -133,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const KeymapKey& key : keymap.keys) {
         if (key.keycode < 256 && !keys[key.keycode]) {
             keys[key.keycode] = &key;
-            anySpare = anySpare || (key.keycode > 8 && key.modifiers == 0 && holdsNothing(key));
+            anySpare = anySpare || (key.keycode > 8 && key.modifiers == 0 && holdsNoKeysym(key));
         }
     }
 
@@ -162,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 fail("a spare key the keymap does not have");
             if (key->modifiers != 0)
                 fail("a modifier key taken as a spare");
-            if (!holdsNothing(*key))
+            if (!holdsNoKeysym(*key))
                 fail("a key in use (Shift, Escape, Return, BackSpace, Tab, ...) taken as a spare");
             if (meaning.count({keycode, false}) || meaning.count({keycode, true}))
                 fail("a spare key that also types a character of the keymap");

@@ -102,22 +102,11 @@ KeymapKey* keyOf(KeymapDescription& description, unsigned keycode)
     return nullptr;
 }
 
-bool isEmpty(const KeymapKey& key)
-{
-    for (const KeyGroup& group : key.groups) {
-        for (const Keysym keysym : group.keysyms) {
-            if (keysym != kNoSymbol)
-                return false;
-        }
-    }
-    return true;
-}
-
 // Keeps only the `count` highest keys without keysyms empty (the others type F35 now).
 void keepSpares(KeymapDescription& description, int count)
 {
     for (auto key = description.keys.rbegin(); key != description.keys.rend(); ++key) {
-        if (key->modifiers == 0 && isEmpty(*key) && count-- <= 0)
+        if (key->modifiers == 0 && holdsNoKeysym(*key) && count-- <= 0)
             key->groups = {KeyGroup{{}, {XKB_KEY_F35}}};
     }
 }
@@ -126,7 +115,7 @@ void keepSpares(KeymapDescription& description, int count)
 void modifierOnEmptyKey(KeymapDescription& description)
 {
     for (auto key = description.keys.rbegin(); key != description.keys.rend(); ++key) {
-        if (isEmpty(*key)) {
+        if (holdsNoKeysym(*key)) {
             key->modifiers = 1u << 6;
             return;
         }
@@ -230,7 +219,7 @@ void TestKeyPlan::plans()
             QVERIFY2(remapped.insert(keycode).second, "a spare key twice in one batch");
             const KeymapKey* key = keyOf(description, keycode);
             QVERIFY(key);
-            QVERIFY2(isEmpty(*key) && key->modifiers == 0, "a spare key that was in use");
+            QVERIFY2(holdsNoKeysym(*key) && key->modifiers == 0, "a spare key that was in use");
         }
         for (const PlannedKey& planned : batch.keys) {
             QVERIFY(index < characters.size());

@@ -46,7 +46,9 @@ template <typename T> void wipe(std::vector<T>& values)
         explicit_bzero(values.data(), values.size() * sizeof(T));
 }
 
-bool isEmpty(const KeymapKey& key)
+} // namespace
+
+bool holdsNoKeysym(const KeymapKey& key)
 {
     for (const KeyGroup& group : key.groups) {
         for (const Keysym keysym : group.keysyms) {
@@ -56,8 +58,6 @@ bool isEmpty(const KeymapKey& key)
     }
     return true;
 }
-
-} // namespace
 
 Keysym keysymForCharacter(char32_t character)
 {
@@ -95,7 +95,7 @@ KeyPlan planKeys(const KeymapDescription& keymap, std::u32string_view text, unsi
             !key->groups[0].keysyms.empty() &&
             (key->groups[0].keysyms[0] == kShiftL || key->groups[0].keysyms[0] == kShiftR))
             plan.shiftKeycode = keycode;
-        if (key->modifiers == 0 && isEmpty(*key))
+        if (key->modifiers == 0 && holdsNoKeysym(*key))
             spares.push_back(keycode);
     }
 

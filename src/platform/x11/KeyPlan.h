@@ -73,6 +73,9 @@ struct KeyPlan
 // (never Return): kNoSymbol.
 Keysym keysymForCharacter(char32_t character);
 
+// Whether a key has no keysym in any group and level: with no modifier either, a spare.
+bool holdsNoKeysym(const KeymapKey& key);
+
 // The level a key type gives with these modifiers down.
 unsigned levelFor(const KeyType& type, unsigned modifiers);
 
