@@ -349,6 +349,9 @@ copy_exit_and_check() {
     if ! wait_for_exit "$program" 100; then
         fail "[$wm/$label] Exit did not end the program"
         import -window root "$SHOTS/not-ended-$wm-$label.png"
+        if [ -n "${GLYPHLOCK_E2E_STACKS:-}" ]; then
+            gdb -batch -p "$program" -ex "thread apply all bt" >"$SHOTS/not-ended-$wm-$label.bt" 2>&1
+        fi
         kill "$program"
     fi
     wait "$program" 2>/dev/null
