@@ -4,6 +4,8 @@
 
 #include "platform/wayland/LayoutKeysyms.h"
 
+#include "platform/CodePoints.h"
+
 #include <QList>
 
 #include <xkbcommon/xkbcommon.h>
@@ -148,16 +150,12 @@ std::optional<std::uint32_t> LayoutKeysyms::keysymFor(char32_t character) const
 
 std::optional<std::vector<std::uint32_t>> LayoutKeysyms::keysymsFor(const QString& text) const
 {
-    // Read pair by pair rather than through toUcs4(), which would turn half a pair into
-    // U+FFFD (typing a character the text does not hold) and leave a copy of the text behind.
+    // Half a surrogate pair is refused: typing U+FFFD for it would type a character the text
+    // does not hold.
     std::vector<std::uint32_t> keysyms;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t character = text.at(i).unicode();
-        if (QChar::isHighSurrogate(character) && i + 1 < text.size() &&
-            text.at(i + 1).isLowSurrogate()) {
-            character = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            ++i;
-        } else if (QChar::isSurrogate(character))
+    for (qsizetype i = 0; i < text.size();) {
+        const char32_t character = nextCodePoint(text, i);
+        if (QChar::isSurrogate(character))
             return std::nullopt;
         const auto sym = keysymFor(character);
         if (!sym)

@@ -5,6 +5,8 @@
 // Qt before Xlib: Xlib's macros (Bool, Status, None) break Qt's headers.
 #include "platform/x11/X11Typist.h"
 
+#include "platform/CodePoints.h"
+
 #include "platform/x11/XErrorTrap.h"
 #include "platform/x11/XRequestBuffer.h"
 
@@ -83,15 +85,8 @@ void X11Typist::start(Window window, const QPoint& devicePos, bool viaWindowMana
 
     // One allocation, so that no copy of the text is left behind by a growing vector.
     characters.reserve(std::size_t(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t character = text.at(i).unicode();
-        if (QChar::isHighSurrogate(character) && i + 1 < text.size() &&
-            text.at(i + 1).isLowSurrogate()) {
-            character = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            ++i;
-        }
-        characters.push_back(character);
-    }
+    for (qsizetype i = 0; i < text.size();)
+        characters.push_back(nextCodePoint(text, i));
     for (const char32_t character : characters) {
         if (keysymForCharacter(character) == kNoSymbol) {
             // Reported from the event loop, like every other ending.
