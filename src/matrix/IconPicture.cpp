@@ -4,6 +4,7 @@
 
 #include "matrix/IconPicture.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -64,18 +65,34 @@ QByteArray formatOf(QIODevice* device)
 
 } // namespace
 
+void IconPicture::findPlugins()
+{
+    // Asking for one format finds them all; the GIF plugin is the quickest to load, and
+    // nothing is read.
+    QBuffer nothing;
+    nothing.open(QIODevice::ReadOnly);
+    QImageReader reader(&nothing, QByteArrayLiteral("gif"));
+    reader.setAutoDetectImageFormat(false);
+    reader.canRead();
+}
+
 int IconPicture::decodeBoundFor(qreal devicePixelRatio)
 {
     // A ratio such as 2.5 needs the pixel its fraction starts.
     return std::max(kDefaultDecodeBound, int(std::ceil(devicePixelRatio * kLargestCell)));
 }
 
+bool IconPicture::Decoded::keptBelow(int bound) const
+{
+    if (image.isNull())
+        return false;
+    return image.width() < std::min(naturalSize.width(), bound) ||
+           image.height() < std::min(naturalSize.height(), bound);
+}
+
 bool IconPicture::keptBelow(int bound) const
 {
-    if (picture.isNull())
-        return false;
-    return picture.width() < std::min(naturalSize.width(), bound) ||
-           picture.height() < std::min(naturalSize.height(), bound);
+    return Decoded{picture, naturalSize}.keptBelow(bound);
 }
 
 IconPicture::Decoded IconPicture::decodeStream(QIODevice* device, int bound)

@@ -24,6 +24,8 @@ public:
     {
         QImage image;
         QSize naturalSize{0, 0};
+        // Whether the file holds more detail than was kept, within `bound` pixels a side.
+        bool keptBelow(int bound) const;
     };
     // The largest cell, in pixels a side: just under two steps of 48.
     static constexpr int kLargestCell = 2 * 48 - 1;
@@ -38,6 +40,8 @@ public:
     // is decoded to at most `bound` pixels a side.
     static Decoded decodeFile(const QString& path, int bound = kDefaultDecodeBound);
     static Decoded decodeStream(QIODevice* device, int bound = kDefaultDecodeBound);
+    // Looks the image plugins up now, on this thread; once found they serve every thread.
+    static void findPlugins();
 
     IconPicture() = default;
     explicit IconPicture(Decoded decoded);

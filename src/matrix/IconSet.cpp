@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +16,49 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+
+// The first picture, read before the set that shows it exists (readFirstAhead).
+struct IconSet::ReadAhead
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    // Whether a read waits to be taken, and whether it is done. A new read starts a new
+    // generation.
+    bool pending = false;
+    bool done = false;
+    int generation = 0;
+    QStringList folders;
+    QString builtInPrefix;
+    int bound = 0;
+    Slot slot;
+    std::thread thread;
+
+    static ReadAhead& instance()
+    {
+        static ReadAhead ahead;
+        return ahead;
+    }
+
+    ~ReadAhead() { join(); }
+
+    void join()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
+
+    void run(const QStringList& from, const QString& prefix, int readBound)
+    {
+        Slot read = readSlot(0, from, prefix, false, readBound);
+        read.readAhead = true;
+        {
+            const std::lock_guard lock(mutex);
+            slot = std::move(read);
+            done = true;
+        }
+        changed.notify_all();
+    }
+};
 
 // Decodes the set's pictures in order on a thread of its own and hands them over one by one.
 class IconSet::Reader
@@ -82,7 +126,9 @@ private:
                 if (stopping)
                     return;
             }
-            Slot slot = readSlot(index, folders, builtInPrefix, builtInFailed, bound);
+            Slot slot;
+            if (index != 0 || !takeReadAhead(folders, builtInPrefix, bound, slot))
+                slot = readSlot(index, folders, builtInPrefix, builtInFailed, bound);
             builtInFailed = slot.builtInFailed;
             const bool last = slot.end || index + 1 == kMaxCount;
             {
@@ -141,6 +187,7 @@ void IconSet::beginLoad(const QStringList& folders)
     files.clear();
     searched = folders;
     builtInFailed = false;
+    firstReadAhead = false;
     complete = false;
 }
 
@@ -177,6 +224,8 @@ bool IconSet::loadNext()
         complete = true;
     } else {
         // A base icon stays in the set even when empty: the letters must not shift.
+        if (index == 0)
+            firstReadAhead = slot.readAhead;
         pictures.emplace_back(std::move(slot.decoded));
         fromFile.push_back(slot.fromFile);
         files.push_back(slot.file);
@@ -235,6 +284,59 @@ IconSet::Slot IconSet::readSlot(int index, const QStringList& folders, const QSt
     return slot;
 }
 
+void IconSet::readFirstAhead(const QStringList& folders, int decodeBound,
+                             const QString& builtInPrefix)
+{
+    // Until the application object exists, the first thread to use Qt objects is taken for
+    // the main one; and the application object, as it starts, resets the library paths the
+    // image plugins are found through, without a lock. So both happen here first.
+    QThread::currentThread();
+    IconPicture::findPlugins();
+
+    ReadAhead& ahead = ReadAhead::instance();
+    ahead.join();
+    {
+        const std::lock_guard lock(ahead.mutex);
+        ahead.pending = true;
+        ahead.done = false;
+        ++ahead.generation;
+        ahead.folders = folders;
+        ahead.builtInPrefix = builtInPrefix;
+        ahead.bound = decodeBound;
+        ahead.slot = Slot();
+    }
+    ahead.changed.notify_all();
+    try {
+        ahead.thread = std::thread([&ahead, folders, builtInPrefix, decodeBound] {
+            ahead.run(folders, builtInPrefix, decodeBound);
+        });
+    } catch (const std::system_error&) {
+        // Then the set reads it.
+        const std::lock_guard lock(ahead.mutex);
+        ahead.pending = false;
+    }
+}
+
+bool IconSet::takeReadAhead(const QStringList& folders, const QString& builtInPrefix, int bound,
+                            Slot& slot)
+{
+    ReadAhead& ahead = ReadAhead::instance();
+    std::unique_lock lock(ahead.mutex);
+    // Not what this set would read, nor more detail than it keeps.
+    if (!ahead.pending || ahead.folders != folders || ahead.builtInPrefix != builtInPrefix ||
+        ahead.bound > bound)
+        return false;
+    ahead.pending = false;
+    const int generation = ahead.generation;
+    ahead.changed.wait(
+        lock, [&ahead, generation] { return ahead.done || ahead.generation != generation; });
+    if (ahead.generation != generation)
+        return false;
+    slot = std::move(ahead.slot);
+    // Read for a less dense screen than there is: read again.
+    return !slot.decoded.keptBelow(bound);
+}
+
 const IconPicture& IconSet::Picture(int index) const
 {
     static const IconPicture none;
@@ -273,10 +375,18 @@ QString IconSet::userFolder()
     return QDir::fromNativeSeparators(folder) + QLatin1Char('/');
 }
 
-QStringList IconSet::searchFolders(const QString& startPath)
+QString IconSet::userFolderFor(const QString& organisation, const QString& application)
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        return QString();
+    return QDir::fromNativeSeparators(data) + QLatin1Char('/') + organisation + QLatin1Char('/') +
+           application + QLatin1Char('/');
+}
+
+QStringList IconSet::searchFolders(const QString& startPath, const QString& user)
 {
     QStringList folders{programFolder(startPath)};
-    const QString user = userFolder();
     if (!user.isEmpty() && !folders.contains(user))
         folders << user;
     return folders;

@@ -63,6 +63,18 @@ public:
     // Whether one of the own pictures was needed and failed, so far.
     bool builtInsFailed() const { return builtInFailed; }
 
+    // Reads the first picture, the one every cell shows at first, on a thread of its own, so
+    // that decoding a large picture can overlap the making of the application object: called
+    // on the main thread, before that exists if it is to overlap. The next set reading in the
+    // background from the same folders and own pictures takes it instead of reading it again,
+    // unless it was read for a higher bound, or for a lower one that kept less than the set's
+    // bound allows. Replaces a picture read ahead before and not taken.
+    static void readFirstAhead(const QStringList& folders,
+                               int decodeBound = IconPicture::kDefaultDecodeBound,
+                               const QString& builtInPrefix = QStringLiteral(":/icons/"));
+    // Whether the first picture was taken from readFirstAhead.
+    bool firstWasReadAhead() const { return firstReadAhead; }
+
     // How many pixels a side pictures are decoded to at most (IconPicture::decodeBoundFor).
     int decodeBound() const { return bound; }
     // Raises the bound, for a denser screen: pictures read so far that kept less than the new
@@ -85,9 +97,13 @@ public:
     // The user's own picture folder (the application-data folder for the organisation and
     // application name), separator kept; empty when the platform names none.
     static QString userFolder();
+    // The same while the application object is being made, when it cannot be asked for its
+    // names yet: the folder it will have where application data lives in the generic data
+    // folder (the Unix desktops).
+    static QString userFolderFor(const QString& organisation, const QString& application);
     // Where the pictures are looked for, in order: the program folder, then the user folder.
     // An installed program's folder is not writable by its users; the user folder is.
-    static QStringList searchFolders(const QString& startPath);
+    static QStringList searchFolders(const QString& startPath, const QString& user = userFolder());
 
 private:
     // One place of the set as read from the folders: a picture, or the end of the set.
@@ -100,8 +116,15 @@ private:
         bool end = false;
         // Whether an own picture failed here or before.
         bool builtInFailed = false;
+        bool readAhead = false;
     };
     class Reader;
+    struct ReadAhead;
+
+    // The first picture from readFirstAhead, when it was read for these folders, own pictures
+    // and bound; waits for it to be read. Taken once.
+    static bool takeReadAhead(const QStringList& folders, const QString& builtInPrefix, int bound,
+                              Slot& slot);
 
     static Slot readSlot(int index, const QStringList& folders, const QString& builtInPrefix,
                          bool builtInFailedBefore, int bound);
@@ -117,6 +140,7 @@ private:
     std::vector<QString> files;
     QStringList searched;
     bool builtInFailed = false;
+    bool firstReadAhead = false;
     bool complete = true;
     int bound = IconPicture::kDefaultDecodeBound;
     std::unique_ptr<Reader> reader;

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -280,6 +281,76 @@ private slots:
         QVERIFY(!set.raiseDecodeBound(285));
         QVERIFY(!set.raiseDecodeBound(190));
         QCOMPARE(set.Picture(0).image().size(), QSize(285, 285));
+    }
+
+    // The first picture can be read before the window exists, at the start of the program.
+    // A set takes it only where it would have read the same picture itself, and only once.
+    void firstPictureReadAhead_data()
+    {
+        // What a.jpg holds where it is read ahead: red (8 x 8), a photo (600 x 500, blue),
+        // junk, or a pipe. "elsewhere": the set reads another folder, whose a.jpg is lime
+        // (Qt::green).
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<bool>("elsewhere");
+        QTest::addColumn<int>("aheadBound");
+        QTest::addColumn<int>("setBound");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QSize>("kept");
+
+        QTest::addRow("taken") << "red" << false << 190 << 190 << true << "a=red" << QSize(8, 8);
+        QTest::addRow("a broken picture gives way to the own one, as the set's own reading does")
+            << "junk" << false << 190 << 190 << true << "a=own" << QSize(48, 48);
+        QTest::addRow("a pipe is passed over, not waited on")
+            << "pipe" << false << 190 << 190 << true << "a=own" << QSize(48, 48);
+        QTest::addRow("read from another folder: read again")
+            << "red" << true << 190 << 190 << false << "a=lime" << QSize(8, 8);
+        QTest::addRow("read for a denser screen than there is: read again")
+            << "photo" << false << 285 << 190 << false << "a=blue" << QSize(190, 190);
+        QTest::addRow("read for a less dense screen: read again for this one")
+            << "photo" << false << 190 << 285 << false << "a=blue" << QSize(285, 285);
+        QTest::addRow("small enough for any screen: taken whatever the bound")
+            << "red" << false << 190 << 285 << true << "a=red" << QSize(8, 8);
+    }
+
+    void firstPictureReadAhead()
+    {
+        QFETCH(QString, content);
+        QFETCH(bool, elsewhere);
+        QFETCH(int, aheadBound);
+        QFETCH(int, setBound);
+        QFETCH(bool, taken);
+        QFETCH(QString, shown);
+        QFETCH(QSize, kept);
+
+        QTemporaryDir dir, other;
+        const QString path = dir.filePath(QStringLiteral("a.jpg"));
+        if (content == QLatin1String("pipe")) {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (content == QLatin1String("photo")) {
+            QImage photo(600, 500, QImage::Format_RGB32);
+            photo.fill(Qt::blue);
+            QVERIFY(photo.save(path, "JPEG"));
+        } else {
+            writeFile(path, content == QLatin1String("junk") ? QByteArray("not a picture")
+                                                             : jpegBytes(Qt::red));
+        }
+        writeFile(other.filePath(QStringLiteral("a.jpg")), jpegBytes(Qt::green));
+        IconSet::readFirstAhead({dir.path() + QLatin1Char('/')}, aheadBound);
+
+        const QStringList folders{(elsewhere ? other : dir).path() + QLatin1Char('/')};
+        IconSet set(QStringLiteral(":/icons/"), folders, nullptr, setBound);
+        set.loadNext();
+        QCOMPARE(set.firstWasReadAhead(), taken);
+        QVERIFY(!set.builtInsFailed());
+        checkPictures(set, {shown}, 15);
+        QCOMPARE(set.Picture(0).image().size(), kept);
+
+        // Taken once: the next set reads its own.
+        IconSet next(QStringLiteral(":/icons/"), folders, nullptr, setBound);
+        next.loadNext();
+        QVERIFY(!next.firstWasReadAhead());
+        checkPictures(next, {shown}, 15);
     }
 
     void emptyPictureDrawsNothing()
