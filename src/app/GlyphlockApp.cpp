@@ -9,11 +9,13 @@
 #include "matrix/MatrixDialog.h"
 #include "platform/PlatformFactory.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -73,6 +75,27 @@ void GlyphlockApp::PrepareFonts()
     } catch (const std::system_error&) {
         // Then the toolkit reads it when first needed.
     }
+#endif
+}
+
+void GlyphlockApp::PrepareFirstPicture(const char* startPath)
+{
+#ifdef Q_OS_LINUX
+    // The folders as the main window will name them, without the application object: the
+    // executable as applicationFilePath() finds it here, the application name as the
+    // application object takes it from argv[0]. Should they differ, the window reads the
+    // picture itself.
+    const char* cut = std::strrchr(startPath, '/');
+    const QStringList folders = IconSet::searchFolders(
+        QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(),
+        IconSet::userFolderFor(QLatin1String(kOrganisation),
+                               QString::fromLocal8Bit(cut ? cut + 1 : startPath)));
+    // The own pictures are small: reading one ahead would cost the start more (finding the
+    // image plugins first, on this thread) than it saves.
+    if (IconSet::fileInFolders(folders, 0))
+        IconSet::readFirstAhead(folders);
+#else
+    Q_UNUSED(startPath);
 #endif
 }
 

@@ -30,6 +30,12 @@ public:
     // configuration takes about as long as starting the toolkit.
     static void PrepareFonts();
 
+    // Called before the application object exists: starts decoding the picture the first
+    // frame shows in every cell, which for a camera picture takes longer than starting the
+    // toolkit. The main window takes it once it is read (IconSet::readFirstAhead).
+    // startPath: argv[0].
+    static void PrepareFirstPicture(const char* startPath);
+
     // Speaks the languages of `locale`: our own texts from the catalogues in `folder` (the ones
     // compiled into the program by default), Qt's standard texts (dialog buttons) from Qt's
     // own. English, the texts in the code, where no catalogue matches the user's languages.

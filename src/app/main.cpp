@@ -8,6 +8,7 @@ int main(int argc, char** argv)
 {
     GlyphlockApp::RouteToolkitMessages();
     GlyphlockApp::PrepareFonts();
+    GlyphlockApp::PrepareFirstPicture(argc > 0 ? argv[0] : "");
     GlyphlockApp app(argc, argv);
     return app.InitInstance();
 }

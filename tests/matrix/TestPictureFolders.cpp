@@ -130,6 +130,23 @@ private slots:
         QDir(user).removeRecursively();
     }
 
+    // At the start the first picture is read before the application object exists, with the
+    // folders named without it; the window takes that picture instead of reading it again.
+    void windowTakesThePictureReadAtTheStart()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("Read ahead on Linux only");
+#endif
+        const QString user = IconSet::userFolder();
+        writeFiles(user, {"a.jpg=blue"});
+        GlyphlockApp::PrepareFirstPicture(
+            QCoreApplication::arguments().value(0).toLocal8Bit().constData());
+        MatrixDialog dialog;
+        QVERIFY(dialog.icons().firstWasReadAhead());
+        checkPictures(dialog.icons(), {"a=blue"});
+        QDir(user).removeRecursively();
+    }
+
     void firstClickSeesTheWholeSet()
     {
         const QString user = IconSet::userFolder();
