@@ -266,17 +266,24 @@ real_program_case() {
     wait "$target" 2>/dev/null
     grep -qx match "$target_out" ||
         fail "[$wm/real] the line edit did not get the password ($(what_arrived "$target_out"))"
-    # Back to the dialog for the keyboard: one click makes it the active window again. Until
-    # then the keys have nowhere to go: the target had the focus, and without a window manager
-    # the focus falls back to the root window when the target ends, so keys reach whatever
-    # window is under the pointer, where the toolkit acts on none of their shortcuts.
+    # Back to the dialog for the keyboard. Until it is the active window again the keys have
+    # nowhere to go: the target had the focus, and without a window manager the focus falls
+    # back to the root window when the target ends, so keys reach whatever window is under the
+    # pointer, where the toolkit acts on none of their shortcuts. Not yet explained: in the
+    # whole X suite, without a window manager, the first click on the dialog now and then
+    # leaves the focus there (the dialog gets no focus event at all). A user clicks again; so
+    # does the run, and says so.
     if [ -n "$dialog" ]; then
-        xdotool mousemove $((dx + dw / 2)) $((dy + 10)) click 1 sleep 0.3
-        if [ "$(xdotool getwindowfocus 2>/dev/null)" != "$dialog" ]; then
-            fail "[$wm/real] a click on the dialog left the focus on" \
+        local tries
+        for tries in 1 2 3; do
+            xdotool mousemove $((dx + dw / 2)) $((dy + 10)) click 1 sleep 0.3
+            [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ] && break
+            echo "KNOWN: [$wm/real] click $tries on the dialog left the focus on" \
                 "$(xdotool getwindowfocus 2>/dev/null)"
-            import -window root "$SHOTS/real-$wm-unfocused.png"
-        fi
+            import -window root "$SHOTS/real-$wm-unfocused-$tries.png"
+        done
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ] ||
+            fail "[$wm/real] three clicks on the dialog did not give it the focus"
     fi
     copy_exit_and_check "$wm" real generated
     [ "$(helper_count)" = 0 ] || fail "[$wm/real] the clipboard helper outlived its clipboard"
