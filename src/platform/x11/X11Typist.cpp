@@ -146,11 +146,8 @@ void X11Typist::cancel()
     done = nullptr;
     if (stage == Stage::Idle)
         return;
-    XErrorTrap trap(display);
-    keyboardGuard.reset();
+    letTargetGo();
     wipe();
-    watchTarget(false);
-    XFlush(display);
     stage = Stage::Idle;
 }
 
@@ -215,9 +212,7 @@ void X11Typist::advance()
         return;
     case Stage::Settle:
         if (pingAnswered() || pastDeadline()) {
-            keyboardGuard.reset();
-            watchTarget(false);
-            XFlush(display);
+            letTargetGo();
             stage = Stage::Idle;
         }
         return;
@@ -255,6 +250,15 @@ void X11Typist::readEvents()
             event.xclient.data.l[1] == pingStamp && Window(event.xclient.data.l[2]) == target)
             pingPending = false;
     }
+}
+
+// The keyboard is the user's again and nothing of the target wakes the typist any more.
+void X11Typist::letTargetGo()
+{
+    XErrorTrap trap(display);
+    keyboardGuard.reset();
+    watchTarget(false);
+    XFlush(display);
 }
 
 // What wakes the typist for this target: its focus, its end, the answers to pings (which come
@@ -434,12 +438,7 @@ void X11Typist::finish(TypeResult result)
 {
     wakeTimer.stop();
     connectionReadable.setEnabled(false);
-    {
-        XErrorTrap trap(display);
-        keyboardGuard.reset();
-        watchTarget(false);
-        XFlush(display);
-    }
+    letTargetGo();
     wipe();
     wipeRequestBuffer(display);
     stage = Stage::Idle;

@@ -84,6 +84,7 @@ private:
     void sendPing();
     bool pingAnswered() const { return pingable && !pingPending; }
     void watchTarget(bool watch);
+    void letTargetGo();
     void wipe();
     void finish(TypeResult result);
     bool pastDeadline() const { return Clock::now() > deadline; }
