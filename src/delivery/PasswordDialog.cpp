@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QWindow>
 
 const QString PasswordDialog::kShowHint = QStringLiteral(QT_TRANSLATE_NOOP(
     "PasswordDialog",
@@ -168,6 +169,29 @@ void PasswordDialog::showState(DeliveryController::State state)
     // Some window managers forget that we are the main window's dialog while it was away.
     if (mainWindowAway.restore())
         raise();
+}
+
+void PasswordDialog::showEvent(QShowEvent* event)
+{
+    // Every press in the dialog, its buttons' included, comes through its window first.
+    if (QWindow* handle = windowHandle())
+        handle->installEventFilter(this);
+    QDialog::showEvent(event);
+}
+
+// A click on the dialog makes it the active window. The toolkit asks for the focus only when it
+// counts the dialog as inactive, and it goes on counting it as active for a moment (a tenth of
+// a second on X11) after the window system gave the focus to another window, such as the one
+// the password was just typed into: a click then would leave the dialog without the focus, and
+// its mnemonics and Enter would do nothing. The window system is asked instead.
+bool PasswordDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress && watched == windowHandle()) {
+        PickerPlatform& platform = controller.platform();
+        if (!platform.holdsKeyboardFocus(platform.windowOf(this)))
+            windowHandle()->requestActivate();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void PasswordDialog::keyPressEvent(QKeyEvent* event)

@@ -54,6 +54,11 @@ void PickerPlatform::markModal(WindowId) {}
 
 void PickerPlatform::setFocusable(WindowId, bool) {}
 
+bool PickerPlatform::holdsKeyboardFocus(WindowId)
+{
+    return true;
+}
+
 void PickerPlatform::prepareTyping(std::function<void(TypeResult)> done)
 {
     done(TypeResult::NotAvailable);

@@ -72,6 +72,10 @@ public:
     // away while one of our windows blocks it and another program is to get the focus; given
     // back as it was.
     virtual void setFocusable(WindowId window, bool focusable);
+    // Whether the window system has given one of our top-levels the keyboard focus. The
+    // toolkit hears of a loss a moment later than the window system, and meanwhile takes a
+    // click on the window for one on the active window. The base class cannot tell: yes.
+    virtual bool holdsKeyboardFocus(WindowId window);
 
     // Readies typing into whatever gets the keyboard focus next; may ask the user first and
     // answer later. `done` runs once, in the GUI thread: Typed when ready, otherwise why not.

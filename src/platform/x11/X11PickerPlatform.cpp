@@ -470,3 +470,15 @@ void X11PickerPlatform::setFocusable(WindowId window, bool focusable)
     // Written before the toolkit, on its own connection, maps the window or ends the dialog.
     XSync(display, False);
 }
+
+// Keys that reach the window only because the pointer is over it (the focus at the root or
+// following the pointer) do not count: the toolkit acts on none of their shortcuts.
+bool X11PickerPlatform::holdsKeyboardFocus(WindowId window)
+{
+    XErrorTrap trap(display);
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus != None && focus != PointerRoot && isDescendant(focus, Window(window)) &&
+           !trap.failed();
+}

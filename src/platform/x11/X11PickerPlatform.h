@@ -39,6 +39,7 @@ public:
     void cancelTyping() override;
     void markModal(WindowId window) override;
     void setFocusable(WindowId window, bool focusable) override;
+    bool holdsKeyboardFocus(WindowId window) override;
 
 private:
     explicit X11PickerPlatform(Display* display);
